@@ -1,0 +1,246 @@
+#include "app/MainWindow.h"
+
+#include "app/ConfigFile.h"
+#include "app/DataFolder.h"
+#include "app/MainLayout.h"
+#include "app/TextUtil.h"
+#include "app/WindowRules.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QFile>
+#include <QFrame>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScreen>
+#include <QTimer>
+#include <cstdio>
+
+using namespace torvane;
+
+namespace {
+
+template <typename T>
+T *named(QWidget *parent, const char *name)
+{
+    auto *w = new T(parent);
+    w->setObjectName(QString::fromLatin1(name));
+    return w;
+}
+
+QTimer *namedTimer(QObject *parent, const char *name, int intervalMs)
+{
+    auto *t = new QTimer(parent);
+    t->setObjectName(QString::fromLatin1(name));
+    t->setInterval(intervalMs);
+    t->setSingleShot(true);
+    return t;
+}
+
+}  // namespace
+
+Form1::Form1(ProgramValues &values, PopupFn popup, QWidget *parent)
+    : QWidget(parent), m_values(values), m_popup(std::move(popup))
+{
+    setObjectName(QStringLiteral("Form1"));
+    setWindowTitle(m_values.VersionText);
+    createControls();
+}
+
+void Form1::createControls()
+{
+    imgMenuBar = named<QLabel>(this, "imgMenuBar");
+    imgMenuBar->setAutoFillBackground(true);
+    imgMenuBar->setStyleSheet(QStringLiteral(
+        "background: qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 #f4f6fa, stop:1 #d9dee8);"));
+    lblSource = named<QLabel>(this, "lblSource");
+    lblMaps = named<QLabel>(this, "lblMaps");
+    lblSetup = named<QLabel>(this, "lblSetup");
+    lblSource->setText(QStringLiteral(" Source: "));
+    lblMaps->setText(QStringLiteral("  Maps  "));
+    lblSetup->setText(QStringLiteral(" Setup "));
+
+    picBackground = named<QWidget>(this, "picBackground");
+    picBackground->setAutoFillBackground(true);
+    QPalette back = picBackground->palette();
+    back.setColor(QPalette::Window, QColor(0xe8, 0xec, 0xf2));
+    picBackground->setPalette(back);
+
+    cboCall = named<QComboBox>(picBackground, "cboCall");
+    cboCall->setEditable(true);
+    cboCall->setInsertPolicy(QComboBox::NoInsert);
+    lblStatus = named<QLabel>(picBackground, "lblStatus");
+    lblStatus->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    cmdGet = named<QPushButton>(picBackground, "cmdGet");
+    cmdGet->setText(QStringLiteral("Get"));
+    optFrom[0] = named<QRadioButton>(picBackground, "optFrom(0)");
+    optFrom[0]->setText(QStringLiteral("Local database"));
+    optFrom[1] = named<QRadioButton>(picBackground, "optFrom(1)");
+    optFrom[1]->setText(QStringLiteral("Web"));
+    Image1 = named<QLabel>(picBackground, "Image1");
+    Image1->setScaledContents(true);
+
+    picInfo = named<QFrame>(picBackground, "picInfo");
+    picInfo->setFrameShape(QFrame::StyledPanel);
+    lblDx = named<QLabel>(picInfo, "lblDx");
+    lblClass = named<QLabel>(picInfo, "lblClass");
+    lblNot = named<QLabel>(picInfo, "lblNot");
+    lblGrid = named<QLabel>(picInfo, "lblGrid");
+    lblDOB = named<QLabel>(picInfo, "lblDOB");
+
+    pic1 = named<QFrame>(picBackground, "pic1");
+    pic1->setFrameShape(QFrame::StyledPanel);
+    pic1->setAutoFillBackground(true);
+    QPalette white = pic1->palette();
+    white.setColor(QPalette::Window, Qt::white);
+    pic1->setPalette(white);
+    picInfo->setAutoFillBackground(true);
+    picInfo->setPalette(white);
+    lblName = named<QLabel>(pic1, "lblName");
+    lblAdd1 = named<QLabel>(pic1, "lblAdd1");
+    lblAdd2 = named<QLabel>(pic1, "lblAdd2");
+    lblCtry = named<QLabel>(pic1, "lblCtry");
+    lblEmail = named<QLabel>(pic1, "lblEmail");
+
+    lstMap = named<QListWidget>(this, "lstMap");
+    lstMap->hide();
+
+    Timer1 = namedTimer(this, "Timer1", 3000);
+    Timer3 = namedTimer(this, "Timer3", 100);
+    tmrMenus = namedTimer(this, "tmrMenus", 500);
+    tmrMenus->setSingleShot(false);
+}
+
+void Form1::startUp()
+{
+    // The data folder and its sub-folders; a fresh installation gets the shipped files.
+    m_values.DataFolder = dataFolderPath();
+    installShippedData(shippedDataFolder(), m_values.DataFolder);
+    createPictureFolders(m_values.DataFolder);
+
+    if (const QScreen *screen = QGuiApplication::primaryScreen()) {
+        const QRect desk = screen->virtualGeometry();
+        m_values.VirtualScreenWidth = desk.width();
+        m_values.VirtualScreenHeight = desk.height();
+    }
+    m_values.TwipsPerPixelX = m_values.TwipsPerPixelY = kTwipsPerPixel;
+
+    m_values.MapList = listMapFiles(m_values.DataFolder);
+    lstMap->clear();
+    lstMap->addItems(m_values.MapList);
+
+    QFile::remove(m_values.DataFolder + QStringLiteral("/Ham.bmp"));
+
+    m_hosts = HostTable::fromFile(m_values.DataFolder + QStringLiteral("/Hosts.cfg"));
+    if (!readConfigFile(m_values.DataFolder + QStringLiteral("/Torvane.cfg"), m_values))
+        m_popup(QStringLiteral("Torvane.cfg file not found"), QStringLiteral("Torvane"));
+
+    setWindowFlag(Qt::WindowStaysOnTopHint, m_values.AlwaysOnTop == 1);
+    if (m_values.DefaultSource == -1)
+        m_values.DefaultSource = 0;
+    m_values.CurrentSource = m_values.DefaultSource;
+    applySource();
+
+    cboCall->addItems(m_values.CallHistory);
+    cboCall->setCurrentIndex(-1);
+    optFrom[m_values.WebMode ? 1 : 0]->setChecked(true);
+
+    if (m_values.WindowWidth < kMinWindowWidthTwips)
+        m_values.WindowWidth = kMinWindowWidthTwips;
+    const int outerWidth = int(roundHalfEven(double(m_values.WindowWidth) / kTwipsPerPixel));
+    const int outerHeight = int(roundHalfEven(kAspectRatio * outerWidth));
+    setMinimumSize(kMinWindowWidthTwips / kTwipsPerPixel / 2, 1);
+    resize(outerWidth, outerHeight);
+    move(int(roundHalfEven(double(m_values.WindowLeft) / kTwipsPerPixel)),
+         int(roundHalfEven(double(m_values.WindowTop) / kTwipsPerPixel)));
+    layoutControls();
+
+    show();
+    cboCall->setFocus();
+}
+
+void Form1::applySource()
+{
+    const SourceInfo source = sourceInfo(m_values.CurrentSource, m_hosts);
+    m_values.SourceName = source.name;
+    m_values.SourceUrl = source.url;
+    const qsizetype dot = m_values.SourceName.indexOf(u'.');
+    if (dot >= 0)
+        optFrom[1]->setText(QStringLiteral("Web: ") + m_values.SourceName.left(dot));
+    lblSource->setText(QStringLiteral(" Source: ") + m_values.SourceName + u' ');
+}
+
+QSize Form1::frameExtra() const
+{
+    if (!isVisible())
+        return {0, 0};
+    const QRect outer = frameGeometry();
+    return {outer.width() - width(), outer.height() - height()};
+}
+
+QRect Form1::outerRect() const
+{
+    const QSize extra = frameExtra();
+    return QRect(frameGeometry().topLeft(), size() + extra);
+}
+
+void Form1::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    m_lastOuter = outerRect();
+}
+
+void Form1::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    const QRect outer = outerRect();
+    if (!m_adjusting && isVisible() && m_lastOuter.isValid()) {
+        // Keep height = 0.7 x width while the operator drags a border.
+        const int edge = draggedEdge(m_lastOuter, outer);
+        const QRect kept = toQRect(keepAspect(edge, toEdgeRect(outer)));
+        if (kept != outer) {
+            m_adjusting = true;
+            const QSize extra = frameExtra();
+            setGeometry(QRect(kept.topLeft() + (geometry().topLeft() - frameGeometry().topLeft()),
+                              kept.size() - extra));
+            m_adjusting = false;
+        }
+    }
+    m_lastOuter = outerRect();
+    layoutControls();
+}
+
+void Form1::layoutControls()
+{
+    layoutMainWindow(*this);
+}
+
+void Form1::closeEvent(QCloseEvent *event)
+{
+    const QRect outer = outerRect();
+    WindowPlacement placement;
+    placement.left = outer.left() * kTwipsPerPixel;
+    placement.top = outer.top() * kTwipsPerPixel;
+    placement.width = outer.width() * kTwipsPerPixel;
+    m_values.CallHistory.clear();
+    for (int i = 0; i < cboCall->count(); ++i)
+        m_values.CallHistory.append(cboCall->itemText(i));
+    m_values.WebMode = !optFrom[0]->isChecked();
+
+    const QString path = m_values.DataFolder + QStringLiteral("/Torvane.cfg");
+    const QString error = writeConfigFile(path, m_values, placement);
+    if (!error.isEmpty())
+        std::fprintf(stderr, "Torvane: could not save %s: %s\n", qPrintable(path), qPrintable(error));
+
+    event->accept();
+    // Every other window of the program closes with the main window.
+    const auto windows = QApplication::topLevelWidgets();
+    for (QWidget *w : windows) {
+        if (w != this)
+            w->close();
+    }
+}

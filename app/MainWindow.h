@@ -1,0 +1,78 @@
+#pragma once
+// The main window: start-up and close, the call box and the result panel.
+
+#include "app/HostTable.h"
+#include "app/ProgramValues.h"
+
+#include <QRect>
+#include <QWidget>
+#include <functional>
+
+class QComboBox;
+class QFrame;
+class QLabel;
+class QListWidget;
+class QPushButton;
+class QRadioButton;
+class QTimer;
+
+/// Shown to the operator: a message with a title and an OK button. Tests replace it.
+using PopupFn = std::function<void(const QString &text, const QString &title)>;
+
+class Form1 : public QWidget {
+    Q_OBJECT
+public:
+    Form1(torvane::ProgramValues &values, PopupFn popup, QWidget *parent = nullptr);
+
+    /// Start-up: data folder, configuration, window placement; the window is shown at the end.
+    void startUp();
+
+    torvane::ProgramValues &values() { return m_values; }
+    /// The outer rectangle of the window in pixels (frame included).
+    QRect outerRect() const;
+
+    // Controls, by their design names (objectName is the same).
+    QLabel *imgMenuBar = nullptr;
+    QLabel *lblSource = nullptr;
+    QLabel *lblMaps = nullptr;
+    QLabel *lblSetup = nullptr;
+    QWidget *picBackground = nullptr;
+    QComboBox *cboCall = nullptr;
+    QLabel *lblStatus = nullptr;
+    QPushButton *cmdGet = nullptr;
+    QRadioButton *optFrom[2] = {nullptr, nullptr};
+    QLabel *Image1 = nullptr;
+    QFrame *picInfo = nullptr;
+    QFrame *pic1 = nullptr;
+    QLabel *lblDx = nullptr;
+    QLabel *lblClass = nullptr;
+    QLabel *lblNot = nullptr;
+    QLabel *lblGrid = nullptr;
+    QLabel *lblDOB = nullptr;
+    QLabel *lblName = nullptr;
+    QLabel *lblAdd1 = nullptr;
+    QLabel *lblAdd2 = nullptr;
+    QLabel *lblCtry = nullptr;
+    QLabel *lblEmail = nullptr;
+    QListWidget *lstMap = nullptr;
+    QTimer *Timer1 = nullptr;
+    QTimer *Timer3 = nullptr;
+    QTimer *tmrMenus = nullptr;
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+
+private:
+    void createControls();
+    void applySource();
+    void layoutControls();
+    QSize frameExtra() const;
+
+    torvane::ProgramValues &m_values;
+    PopupFn m_popup;
+    torvane::HostTable m_hosts;
+    QRect m_lastOuter;
+    bool m_adjusting = false;
+};
