@@ -52,7 +52,7 @@ double fontScale(int outerWidthTwips)
 void layoutMainWindow(Form1 &f)
 {
     const QSize client = f.size();
-    const double s = fontScale(f.outerRect().width() * kTwipsPerPixel);
+    const double s = fontScale(f.twipsRect().width());
 
     // Menu-bar strip with the three header labels in the menu font.
     const int strip = QFontMetrics(f.lblSource->font()).height() + 6;

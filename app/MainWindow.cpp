@@ -41,6 +41,11 @@ QTimer *namedTimer(QObject *parent, const char *name, int intervalMs)
     return t;
 }
 
+int toPixels(int twips)
+{
+    return int(roundHalfEven(double(twips) / kTwipsPerPixel));
+}
+
 }  // namespace
 
 Form1::Form1(ProgramValues &values, PopupFn popup, QWidget *parent)
@@ -151,16 +156,53 @@ void Form1::startUp()
 
     if (m_values.WindowWidth < kMinWindowWidthTwips)
         m_values.WindowWidth = kMinWindowWidthTwips;
-    const int outerWidth = int(roundHalfEven(double(m_values.WindowWidth) / kTwipsPerPixel));
-    const int outerHeight = int(roundHalfEven(kAspectRatio * outerWidth));
+    m_twips = QRect(m_values.WindowLeft, m_values.WindowTop, m_values.WindowWidth,
+                    int(roundHalfEven(kAspectRatio * m_values.WindowWidth)));
     setMinimumSize(kMinWindowWidthTwips / kTwipsPerPixel / 2, 1);
-    resize(outerWidth, outerHeight);
-    move(int(roundHalfEven(double(m_values.WindowLeft) / kTwipsPerPixel)),
-         int(roundHalfEven(double(m_values.WindowTop) / kTwipsPerPixel)));
+    setOuterSize(QSize(toPixels(m_twips.width()), toPixels(m_twips.height())));
+    move(toPixels(m_twips.left()), toPixels(m_twips.top()));
     layoutControls();
 
     show();
+    // The frame is known once the window is shown: keep the outer size as stored.
+    setOuterSize(QSize(toPixels(m_twips.width()), toPixels(m_twips.height())));
     cboCall->setFocus();
+}
+
+void Form1::setOuterSize(const QSize &outer)
+{
+    m_adjusting = true;
+    resize(outer - frameExtra());
+    m_adjusting = false;
+    m_lastOuter = outerRect();
+    if (isVisible())
+        syncTwips();
+    layoutControls();
+}
+
+void Form1::syncTwips()
+{
+    // Twips change only when the window really moved or resized by a pixel, so a stored 5200
+    // stays 5200 although it is not a whole number of pixels.
+    const QRect outer = outerRect();
+    if (toPixels(m_twips.left()) != outer.left())
+        m_twips.moveLeft(outer.left() * kTwipsPerPixel);
+    if (toPixels(m_twips.top()) != outer.top())
+        m_twips.moveTop(outer.top() * kTwipsPerPixel);
+    if (toPixels(m_twips.width()) != outer.width())
+        m_twips.setWidth(outer.width() * kTwipsPerPixel);
+}
+
+QRect Form1::twipsRect() const
+{
+    return m_twips;
+}
+
+void Form1::moveEvent(QMoveEvent *event)
+{
+    QWidget::moveEvent(event);
+    if (isVisible())
+        syncTwips();
 }
 
 void Form1::applySource()
@@ -211,6 +253,8 @@ void Form1::resizeEvent(QResizeEvent *event)
         }
     }
     m_lastOuter = outerRect();
+    if (isVisible())
+        syncTwips();
     layoutControls();
 }
 
@@ -221,11 +265,11 @@ void Form1::layoutControls()
 
 void Form1::closeEvent(QCloseEvent *event)
 {
-    const QRect outer = outerRect();
+    syncTwips();
     WindowPlacement placement;
-    placement.left = outer.left() * kTwipsPerPixel;
-    placement.top = outer.top() * kTwipsPerPixel;
-    placement.width = outer.width() * kTwipsPerPixel;
+    placement.left = m_twips.left();
+    placement.top = m_twips.top();
+    placement.width = m_twips.width();
     m_values.CallHistory.clear();
     for (int i = 0; i < cboCall->count(); ++i)
         m_values.CallHistory.append(cboCall->itemText(i));

@@ -30,6 +30,8 @@ public:
     torvane::ProgramValues &values() { return m_values; }
     /// The outer rectangle of the window in pixels (frame included).
     QRect outerRect() const;
+    /// The outer left, top and width in twips, as stored in Torvane.cfg.
+    QRect twipsRect() const;
 
     // Controls, by their design names (objectName is the same).
     QLabel *imgMenuBar = nullptr;
@@ -63,16 +65,20 @@ protected:
     void closeEvent(QCloseEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
     void showEvent(QShowEvent *event) override;
+    void moveEvent(QMoveEvent *event) override;
 
 private:
     void createControls();
     void applySource();
     void layoutControls();
     QSize frameExtra() const;
+    void setOuterSize(const QSize &outer);
+    void syncTwips();
 
     torvane::ProgramValues &m_values;
     PopupFn m_popup;
     torvane::HostTable m_hosts;
     QRect m_lastOuter;
+    QRect m_twips;  ///< left, top, width in twips; follows the window when it moves a pixel
     bool m_adjusting = false;
 };
