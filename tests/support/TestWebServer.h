@@ -1,0 +1,127 @@
+#pragma once
+// A small HTTP/1.1 server on 127.0.0.1 for tests: canned answers per path, slow answers, large,
+// chunked and cut-off bodies, redirects, and a log of the requests it received.
+// Runs in the caller's thread on its event loop; every connection is closed after one answer.
+
+#include <QByteArray>
+#include <QDateTime>
+#include <QElapsedTimer>
+#include <QHash>
+#include <QList>
+#include <QObject>
+#include <QPair>
+#include <QString>
+#include <QUrl>
+
+#include <functional>
+#include <optional>
+
+class QTcpServer;
+class QTcpSocket;
+
+namespace torvane {
+
+/// One canned answer.
+struct WebRoute {
+    int status = 200;
+    QByteArray body;
+    /// Sent as Content-Type unless empty.
+    QByteArray contentType = "text/html; charset=utf-8";
+    /// Further header lines, sent in this order.
+    QList<QPair<QByteArray, QByteArray>> headers;
+    /// The answer starts this many milliseconds after the request arrived (timer driven).
+    int delayMs = 0;
+    /// Send the body with Transfer-Encoding: chunked in pieces of chunkSize bytes,
+    /// chunkIntervalMs apart.
+    bool chunked = false;
+    int chunkSize = 4096;
+    int chunkIntervalMs = 0;
+    /// When >= 0: announce the whole body, send only this many bytes of it, then close.
+    qint64 closeAfterBytes = -1;
+
+    void addHeader(const QByteArray &name, const QByteArray &value) { headers.append(qMakePair(name, value)); }
+
+    static WebRoute page(const QByteArray &body,
+                         const QByteArray &contentType = "text/html; charset=utf-8", int status = 200);
+    static WebRoute redirect(const QString &location, int status = 302);
+    /// A body of size bytes ("x" repeated), as plain text.
+    static WebRoute large(qint64 size);
+};
+
+/// One request as the server received it.
+struct WebRequest {
+    QByteArray method;
+    QString target;    ///< path and query as sent ("/db/W1AW?x=1"), still percent-encoded
+    QString path;      ///< decoded path without the query
+    QString query;     ///< decoded query without "?", empty when none
+    QList<QPair<QByteArray, QByteArray>> headers;
+    QByteArray body;
+    QDateTime received;    ///< UTC
+    qint64 elapsedMs = 0;  ///< milliseconds since the server started listening (monotonic)
+
+    /// Value of the first header of that name (case-insensitive), empty when absent.
+    QByteArray header(const QByteArray &name) const;
+};
+
+class TestWebServer : public QObject {
+    Q_OBJECT
+
+public:
+    /// Returns the answer for a request, or nothing to fall through to the static routes.
+    using Handler = std::function<std::optional<WebRoute>(const WebRequest &)>;
+
+    explicit TestWebServer(QObject *parent = nullptr);
+    ~TestWebServer() override;
+
+    /// Listens on 127.0.0.1; port 0 picks a free one. False when the port is taken.
+    bool listen(quint16 port = 0);
+    quint16 port() const;
+    /// "http://127.0.0.1:<port>", no trailing slash.
+    QString baseUrl() const;
+    /// baseUrl() + pathAndQuery ("/db/W1AW?x=1").
+    QUrl url(const QString &pathAndQuery) const;
+
+    /// Answer for a path; a key with "?" matches that exact query, one without matches the path
+    /// with any query (the exact key wins). Keys are compared after percent-decoding.
+    void setRoute(const QString &pathAndQuery, const WebRoute &route);
+    void setPage(const QString &pathAndQuery, const QByteArray &body,
+                 const QByteArray &contentType = "text/html; charset=utf-8", int status = 200);
+    void setRedirect(const QString &pathAndQuery, const QString &location, int status = 302);
+    void removeRoute(const QString &pathAndQuery);
+    void clearRoutes();
+    /// Consulted before the routes for every request.
+    void setHandler(Handler handler);
+    /// Requests that match no route are served from this folder (path -> file below it; a
+    /// "<file>.headers" beside it may add "Name: value" lines and a "Status: <code>" line).
+    /// Empty: unmatched requests get 404.
+    void setFileRoot(const QString &folder);
+
+    /// Every request received so far, oldest first.
+    QList<WebRequest> requests() const;
+    /// How many requests had this decoded path (query ignored).
+    int requestCount(const QString &path) const;
+    void clearRequests();
+
+signals:
+    void requestReceived(const torvane::WebRequest &request);
+
+private:
+    void onNewConnection();
+    void onReadyRead(QTcpSocket *socket);
+    void answer(QTcpSocket *socket, const WebRequest &request);
+    WebRoute routeFor(const WebRequest &request) const;
+    std::optional<WebRoute> fileRoute(const WebRequest &request) const;
+    void send(QTcpSocket *socket, const WebRequest &request, const WebRoute &route);
+    void sendChunks(QTcpSocket *socket, QByteArray rest, int chunkSize, int intervalMs, bool terminate);
+    static void finish(QTcpSocket *socket);
+
+    QTcpServer *m_server = nullptr;
+    QHash<QTcpSocket *, QByteArray> m_pending;  // bytes of requests not yet complete
+    QHash<QString, WebRoute> m_routes;
+    Handler m_handler;
+    QString m_fileRoot;
+    QList<WebRequest> m_log;
+    QElapsedTimer m_clock;  // started by listen()
+};
+
+}  // namespace torvane
