@@ -5,6 +5,7 @@
 #include "app/MainLayout.h"
 #include "app/TextUtil.h"
 #include "app/WindowRules.h"
+#include "calldb/CallDatabase.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -65,9 +66,6 @@ void Form1::createControls()
     lblSource = named<QLabel>(this, "lblSource");
     lblMaps = named<QLabel>(this, "lblMaps");
     lblSetup = named<QLabel>(this, "lblSetup");
-    lblSource->setText(QStringLiteral(" Source: "));
-    lblMaps->setText(QStringLiteral("  Maps  "));
-    lblSetup->setText(QStringLiteral(" Setup "));
 
     picBackground = named<QWidget>(this, "picBackground");
     picBackground->setAutoFillBackground(true);
@@ -81,11 +79,8 @@ void Form1::createControls()
     lblStatus = named<QLabel>(picBackground, "lblStatus");
     lblStatus->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     cmdGet = named<QPushButton>(picBackground, "cmdGet");
-    cmdGet->setText(QStringLiteral("Get"));
     optFrom[0] = named<QRadioButton>(picBackground, "optFrom(0)");
-    optFrom[0]->setText(QStringLiteral("Local database"));
     optFrom[1] = named<QRadioButton>(picBackground, "optFrom(1)");
-    optFrom[1]->setText(QStringLiteral("Web"));
     Image1 = named<QLabel>(picBackground, "Image1");
     Image1->setScaledContents(true);
 
@@ -125,6 +120,7 @@ void Form1::startUp()
     // The data folder and its sub-folders; a fresh installation gets the shipped files.
     m_values.DataFolder = dataFolderPath();
     installShippedData(shippedDataFolder(), m_values.DataFolder);
+    showRecordCount();
     createPictureFolders(m_values.DataFolder);
 
     if (const QScreen *screen = QGuiApplication::primaryScreen()) {
@@ -133,6 +129,7 @@ void Form1::startUp()
         m_values.VirtualScreenHeight = desk.height();
     }
     m_values.TwipsPerPixelX = m_values.TwipsPerPixelY = kTwipsPerPixel;
+    lblStatus->setText(item(33));
 
     m_values.MapList = listMapFiles(m_values.DataFolder);
     lstMap->clear();
@@ -148,7 +145,18 @@ void Form1::startUp()
     if (m_values.DefaultSource == -1)
         m_values.DefaultSource = 0;
     m_values.CurrentSource = m_values.DefaultSource;
-    applySource();
+    const SourceInfo source = sourceInfo(m_values.CurrentSource, m_hosts);
+    m_values.SourceName = source.name;
+    m_values.SourceUrl = source.url;
+
+    // Header labels in the desktop's menu font.
+    const QFont menuFont = QApplication::font("QMenu");
+    m_values.MenuFontName = menuFont.family();
+    m_values.MenuFontSize = float(menuFont.pointSizeF());
+    for (QLabel *header : {lblSource, lblMaps, lblSetup})
+        header->setFont(menuFont);
+
+    loadLanguage();
 
     cboCall->addItems(m_values.CallHistory);
     cboCall->setCurrentIndex(-1);
@@ -163,10 +171,52 @@ void Form1::startUp()
     move(toPixels(m_twips.left()), toPixels(m_twips.top()));
     layoutControls();
 
+    setCursor(Qt::WaitCursor);
+    applySource();
+    lblStatus->setText(item(33));
+    m_values.FirstLookupPending = true;
+
     show();
     // The frame is known once the window is shown: keep the outer size as stored.
     setOuterSize(QSize(toPixels(m_twips.width()), toPixels(m_twips.height())));
+    // The first connection to the web source clears the busy pointer when it lands.
+    unsetCursor();
     cboCall->setFocus();
+}
+
+void Form1::showRecordCount()
+{
+    const CallDatabase db(m_values.DataFolder);
+    optFrom[0]->setToolTip(QStringLiteral("Local database has %1 records.").arg(db.CountRecords()));
+}
+
+QString Form1::item(int n) const
+{
+    return languageItem(m_values.LanguageText, n);
+}
+
+void Form1::loadLanguage()
+{
+    const LanguageLoad load = torvane::loadLanguage(m_values.DataFolder, m_values.LanguageIndex,
+                                                    m_values.VersionText, m_values.LanguageText);
+    m_values.LanguageText = load.texts;
+    for (const LanguageNotice &notice : load.notices)
+        m_popup(notice.prompt, notice.title);
+    if (load.refreshCaptions)
+        refreshCaptions();
+    m_menuLists = fillMenuLists(m_values.LanguageText, m_values.CurrentSource, m_values.LanguageIndex);
+}
+
+void Form1::refreshCaptions()
+{
+    cmdGet->setText(item(19));
+    lblEmail->setText(item(65));
+    lblMaps->setText(QStringLiteral("  ") + item(4) + QStringLiteral("  "));
+    lblSetup->setText(item(2));
+    optFrom[0]->setText(item(63));
+    applySource();
+    lblDOB->setVisible(true);
+    layoutControls();
 }
 
 void Form1::setOuterSize(const QSize &outer)
@@ -207,13 +257,11 @@ void Form1::moveEvent(QMoveEvent *event)
 
 void Form1::applySource()
 {
-    const SourceInfo source = sourceInfo(m_values.CurrentSource, m_hosts);
-    m_values.SourceName = source.name;
-    m_values.SourceUrl = source.url;
+    // Captions that name the current source; an unknown source leaves the option's caption.
     const qsizetype dot = m_values.SourceName.indexOf(u'.');
     if (dot >= 0)
-        optFrom[1]->setText(QStringLiteral("Web: ") + m_values.SourceName.left(dot));
-    lblSource->setText(QStringLiteral(" Source: ") + m_values.SourceName + u' ');
+        optFrom[1]->setText(item(62) + u' ' + m_values.SourceName.left(dot));
+    lblSource->setText(item(3) + m_values.SourceName);
 }
 
 QSize Form1::frameExtra() const

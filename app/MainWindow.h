@@ -3,6 +3,7 @@
 
 #include "app/HostTable.h"
 #include "app/ProgramValues.h"
+#include "ui/LanguageFile.h"
 
 #include <QRect>
 #include <QWidget>
@@ -26,6 +27,12 @@ public:
 
     /// Start-up: data folder, configuration, window placement; the window is shown at the end.
     void startUp();
+    /// Loads the language file of LanguageIndex and refreshes the captions and menu lists.
+    void loadLanguage();
+    /// Tool-tip of the local option: how many records the local database holds.
+    void showRecordCount();
+    /// Language item n (1-73) of the loaded language.
+    QString item(int n) const;
 
     torvane::ProgramValues &values() { return m_values; }
     /// The outer rectangle of the window in pixels (frame included).
@@ -70,6 +77,7 @@ protected:
 private:
     void createControls();
     void applySource();
+    void refreshCaptions();
     void layoutControls();
     QSize frameExtra() const;
     void setOuterSize(const QSize &outer);
@@ -81,4 +89,5 @@ private:
     QRect m_lastOuter;
     QRect m_twips;  ///< left, top, width in twips; follows the window when it moves a pixel
     bool m_adjusting = false;
+    torvane::MenuLists m_menuLists;
 };

@@ -48,6 +48,8 @@ struct ProgramValues {
     int32_t VirtualScreenHeight = 0;
     float AspectRatio = 0.7f;
     QStringList MapList;          ///< lstMap: usable map file names in the Maps folder
+    QStringList LanguageText;     ///< items 1-73 of the loaded language file at 0-72
+    bool FirstLookupPending = true;
 };
 
 }  // namespace torvane

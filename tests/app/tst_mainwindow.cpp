@@ -80,7 +80,10 @@ private slots:
         ProgramValues values;
         Form1 form(values, popups.fn());
         form.startUp();
-        QCOMPARE(popups.shown, QStringList{QStringLiteral("Torvane|Torvane.cfg file not found")});
+        // No configuration and, in this bare folder, no language file either.
+        const QStringList expected = {QStringLiteral("Torvane|Torvane.cfg file not found"),
+                                      QStringLiteral("Torvane|Language file not found or corrupt")};
+        QCOMPARE(popups.shown, expected);
         QCOMPARE(values.SourceName, QStringLiteral("eHam.net"));
         form.close();
         QVERIFY(QFile::exists(folder() + QStringLiteral("/Torvane.cfg")));

@@ -1,0 +1,474 @@
+#include "calldb/CallDatabase.h"
+
+#include "app/TextUtil.h"
+
+#include <QByteArray>
+#include <QFile>
+#include <QFileInfo>
+#include <algorithm>
+#include <array>
+#include <cerrno>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <limits>
+#include <unistd.h>
+#include <vector>
+
+namespace torvane {
+
+namespace {
+
+constexpr int kRec = CallRecord::kSize;
+constexpr int kCallWidth = 6;
+// Records per chunk of the listing, deleting and sorting loops: 392 x 167 = 65,464 bytes.
+constexpr int64_t kChunkRecords = 392;
+
+using RecordBytes = std::array<char, kRec>;
+
+// Windows-1252 byte -> UTF-16 code, taken from the shared decoder so that key order is the
+// order of the decoded text.
+const std::array<char16_t, 256> &decodeTable()
+{
+    static const std::array<char16_t, 256> table = [] {
+        QByteArray all(256, '\0');
+        for (int i = 0; i < 256; ++i)
+            all[i] = char(i);
+        const QString text = fromCp1252(all);
+        std::array<char16_t, 256> t{};
+        for (int i = 0; i < 256; ++i)
+            t[size_t(i)] = text.at(i).unicode();
+        return t;
+    }();
+    return table;
+}
+
+// The trimmed Call of a record as decoded code units, compared without building a QString.
+struct CallKey {
+    std::array<char16_t, kCallWidth> c{};
+    int len = 0;
+};
+
+CallKey keyOf(const char *record)
+{
+    const auto &table = decodeTable();
+    int begin = 0, end = kCallWidth;
+    while (begin < end && record[begin] == ' ')
+        ++begin;
+    while (end > begin && record[end - 1] == ' ')
+        --end;
+    CallKey key;
+    for (int i = begin; i < end; ++i)
+        key.c[size_t(key.len++)] = table[static_cast<unsigned char>(record[i])];
+    return key;
+}
+
+// Ordinal by character code; a shorter key sorts before a longer one that starts with it.
+int compareKeys(const CallKey &a, const CallKey &b)
+{
+    const int n = std::min(a.len, b.len);
+    for (int i = 0; i < n; ++i) {
+        if (a.c[size_t(i)] != b.c[size_t(i)])
+            return a.c[size_t(i)] < b.c[size_t(i)] ? -1 : 1;
+    }
+    return a.len == b.len ? 0 : (a.len < b.len ? -1 : 1);
+}
+
+// A call of plain ASCII (0x21..0x7F), left-aligned and padded with blanks, decodes to itself,
+// and a blank sorts below all of its characters: its order is that of the six bytes read as a
+// big-endian number. Other calls (leading or inner blanks, controls, bytes over 0x7F) go
+// through CallKey.
+bool plainCall(const char *field, uint64_t &value)
+{
+    uint64_t v = 0;
+    bool padding = false;
+    for (int i = 0; i < kCallWidth; ++i) {
+        const auto b = static_cast<unsigned char>(field[i]);
+        if (b == ' ')
+            padding = true;
+        else if (padding || b < 0x21 || b > 0x7F)
+            return false;
+        v = (v << 8) | b;
+    }
+    value = v;  // a leading blank got here only as part of an all-blank field
+    return true;
+}
+
+// One call of the sorting scan, with its plain value when it has one.
+struct ScanCall {
+    std::array<char, kCallWidth> raw{};
+    uint64_t value = 0;
+    bool plain = false;
+
+    void set(const char *field)
+    {
+        std::memcpy(raw.data(), field, kCallWidth);
+        plain = plainCall(field, value);
+    }
+};
+
+int compareCalls(const ScanCall &a, const ScanCall &b)
+{
+    if (a.plain && b.plain)
+        return a.value == b.value ? 0 : (a.value < b.value ? -1 : 1);
+    return compareKeys(keyOf(a.raw.data()), keyOf(b.raw.data()));
+}
+
+bool keyEquals(const CallKey &key, QStringView text)
+{
+    if (text.size() != key.len)
+        return false;
+    for (int i = 0; i < key.len; ++i) {
+        if (text[i].unicode() != key.c[size_t(i)])
+            return false;
+    }
+    return true;
+}
+
+QString keyText(const CallKey &key)
+{
+    return QString(reinterpret_cast<const QChar *>(key.c.data()), key.len);
+}
+
+bool readRecords(QFile &file, int64_t first, char *buffer, int64_t count)
+{
+    const qint64 bytes = count * kRec;
+    return file.seek(first * kRec) && file.read(buffer, bytes) == bytes;
+}
+
+bool writeBytes(QFile &file, qint64 position, const char *buffer, qint64 bytes)
+{
+    return file.seek(position) && file.write(buffer, bytes) == bytes;
+}
+
+bool writeRecords(QFile &file, int64_t first, const char *buffer, int64_t count)
+{
+    return writeBytes(file, first * kRec, buffer, count * kRec);
+}
+
+// Closing may report a late write error (e.g. on network file systems).
+bool closeCleanly(QFile &file)
+{
+    file.close();
+    return file.error() == QFileDevice::NoError;
+}
+
+}  // namespace
+
+CallDatabase::CallDatabase(QString dataFolder)
+    : m_folder(std::move(dataFolder))
+{
+}
+
+QString CallDatabase::databasePath() const { return m_folder + QStringLiteral("/CallData.db"); }
+QString CallDatabase::tempPath() const { return m_folder + QStringLiteral("/temp.db"); }
+
+DbStatus CallDatabase::fail(DbStatus status, const QString &what)
+{
+    m_lastError = what;
+    return status;
+}
+
+int32_t CallDatabase::CountRecords() const
+{
+    const QFileInfo info(databasePath());
+    if (!info.exists() || info.isDir())
+        return 0;
+    return toInt32(roundHalfEven(double(info.size()) / kRec))
+        .value_or(std::numeric_limits<int32_t>::max());
+}
+
+void CallDatabase::ClearRecord() { CurrentRecord.clear(); }
+
+int32_t CallDatabase::FindCall(QStringView call, DbStatus *status)
+{
+    m_lastError.clear();
+    const auto done = [status](DbStatus s, int32_t result) {
+        if (status)
+            *status = s;
+        return result;
+    };
+    const QString path = databasePath();
+    QFile file(path);
+    // Searching needs no write access; only a missing file is opened for writing, to create it.
+    const bool exists = QFileInfo::exists(path);
+    if (!file.open((exists ? QIODevice::ReadOnly : QIODevice::ReadWrite) | QIODevice::Unbuffered))
+        return done(fail(DbStatus::OpenFailed, path + QStringLiteral(": ") + file.errorString()), 0);
+
+    // An empty file has nothing to read; the design's single probe of record 1 finds nothing.
+    const int64_t count = std::min<int64_t>(file.size() / kRec, std::numeric_limits<int32_t>::max());
+    const QString key = call.toString();
+    const QString trimmedKey = trimBlanks(call);
+    int64_t lo = 1, hi = count;
+    while (lo <= hi) {
+        const int64_t mid = (lo + hi) / 2;
+        CallRecord record;
+        if (!readRecords(file, mid - 1, record.data(), 1))
+            return done(fail(DbStatus::ReadFailed, path + QStringLiteral(": ") + file.errorString()), 0);
+        ++m_recordsRead;
+        record.normalizeCall();
+        CurrentRecord = record;
+        const QString field = record.text(CallRecord::Call);  // six characters, blank-padded
+        if (trimBlanks(field) == trimmedKey)
+            return done(DbStatus::Ok, int32_t(mid));
+        // The untrimmed key against the padded field: a blank sorts before every call character.
+        if (QString::compare(key, field, Qt::CaseSensitive) <= 0)
+            hi = mid - 1;
+        else
+            lo = mid + 1;
+    }
+    return done(DbStatus::Ok, 0);
+}
+
+DbStatus CallDatabase::AppendRecord()
+{
+    m_lastError.clear();
+    const QString path = databasePath();
+    if (!QFileInfo::exists(path))
+        return DbStatus::Missing;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadWrite | QIODevice::ExistingOnly | QIODevice::Unbuffered))
+        return fail(DbStatus::OpenFailed, path + QStringLiteral(": ") + file.errorString());
+    // After the last whole record: a torn tail (shorter than a record) is overwritten.
+    const qint64 position = file.size() / kRec * kRec;
+    if (!writeBytes(file, position, CurrentRecord.data(), kRec) || !closeCleanly(file))
+        return fail(DbStatus::WriteFailed, path + QStringLiteral(": ") + file.errorString());
+    return DbStatus::Ok;
+}
+
+DbStatus CallDatabase::ReplaceRecord(int32_t recordNumber)
+{
+    m_lastError.clear();
+    const QString path = databasePath();
+    if (!QFileInfo::exists(path))
+        return DbStatus::Missing;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadWrite | QIODevice::ExistingOnly | QIODevice::Unbuffered))
+        return fail(DbStatus::OpenFailed, path + QStringLiteral(": ") + file.errorString());
+    if (recordNumber < 1 || recordNumber > file.size() / kRec)
+        return fail(DbStatus::BadRecordNumber,
+                    QStringLiteral("%1: no record %2").arg(path).arg(recordNumber));
+    if (!writeRecords(file, recordNumber - 1, CurrentRecord.data(), 1) || !closeCleanly(file))
+        return fail(DbStatus::WriteFailed, path + QStringLiteral(": ") + file.errorString());
+    return DbStatus::Ok;
+}
+
+DbStatus CallDatabase::SortDatabase()
+{
+    m_lastError.clear();
+    const QString path = databasePath();
+    if (!QFileInfo::exists(path))
+        return DbStatus::Missing;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadWrite | QIODevice::ExistingOnly | QIODevice::Unbuffered))
+        return fail(DbStatus::OpenFailed, path + QStringLiteral(": ") + file.errorString());
+    const qint64 size = file.size();
+    const int64_t count = size / kRec;
+    if (count < 2)
+        return DbStatus::Ok;
+    const auto readFailed = [&] {
+        return fail(DbStatus::ReadFailed, path + QStringLiteral(": ") + file.errorString());
+    };
+
+    RecordBytes last;
+    if (!readRecords(file, count - 1, last.data(), 1))
+        return readFailed();
+    ++m_recordsRead;
+    ScanCall lastCall, previous, current;
+    lastCall.set(last.data());
+
+    // The usual file is a sorted run plus one appended record. Prove that (all keys distinct,
+    // the run strictly ascending) and count the run's records that sort before the last one.
+    std::vector<char> buffer(size_t(kChunkRecords * kRec));
+    bool first = true, sortedRun = true, pastLast = false;
+    int64_t before = 0;
+    for (int64_t i = 0; i < count - 1 && sortedRun; i += kChunkRecords) {
+        const int64_t n = std::min(kChunkRecords, count - 1 - i);
+        if (!readRecords(file, i, buffer.data(), n))
+            return readFailed();
+        m_recordsRead += n;
+        for (int64_t r = 0; r < n; ++r) {
+            current.set(buffer.data() + r * kRec);
+            if (!first && compareCalls(previous, current) >= 0) {
+                sortedRun = false;
+                break;
+            }
+            // Past the first record above the last one, the ascending run stays above it.
+            if (!pastLast) {
+                const int order = compareCalls(current, lastCall);
+                if (order == 0) {
+                    sortedRun = false;
+                    break;
+                }
+                if (order < 0)
+                    ++before;
+                else
+                    pastLast = true;
+            }
+            previous = current;
+            first = false;
+        }
+    }
+    if (!sortedRun) {
+        file.close();
+        return CombSortDatabase();
+    }
+    if (before == count - 1)
+        return DbStatus::Ok;  // already in place: the comb sort swaps nothing, writes nothing
+
+    // The comb sort would leave records 1..before untouched and every record from there on
+    // swapped at least once, i.e. with its Call trimmed and left-aligned. Insert the last record
+    // at `before` and move the tail up by one record, chunk by chunk from the end.
+    // A copy of the last record is kept past the end until the move is done, so that a failed
+    // write loses no record and never shortens the file.
+    const auto writeFailed = [&] {
+        return fail(DbStatus::WriteFailed, path + QStringLiteral(": ") + file.errorString());
+    };
+    if (!writeBytes(file, size, last.data(), kRec)) {
+        const DbStatus status = writeFailed();
+        file.resize(size);
+        return status;
+    }
+    for (int64_t end = count - 1; end > before;) {
+        const int64_t start = std::max(before, end - kChunkRecords);
+        const int64_t n = end - start;
+        if (!readRecords(file, start, buffer.data(), n))
+            return readFailed();
+        m_recordsRead += n;
+        for (int64_t r = 0; r < n; ++r)
+            normalizeCallBytes(buffer.data() + r * kRec);
+        if (!writeRecords(file, start + 1, buffer.data(), n))
+            return writeFailed();
+        end = start;
+    }
+    normalizeCallBytes(last.data());
+    if (!writeRecords(file, before, last.data(), 1) || !file.resize(size) || !closeCleanly(file))
+        return writeFailed();
+    return DbStatus::Ok;
+}
+
+DbStatus CallDatabase::CombSortDatabase()
+{
+    m_lastError.clear();
+    const QString path = databasePath();
+    if (!QFileInfo::exists(path))
+        return DbStatus::Missing;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadWrite | QIODevice::ExistingOnly | QIODevice::Unbuffered))
+        return fail(DbStatus::OpenFailed, path + QStringLiteral(": ") + file.errorString());
+    const int64_t count = file.size() / kRec;
+    int64_t gap = count;
+    int64_t flag = 0;
+    RecordBytes a, b;
+    do {
+        // Shrink factor 0.65 applied to gap + 1: from 2 the gap goes to 1 and stays there.
+        gap = int64_t(std::floor(double(gap + 1) * 0.65));
+        flag = gap;
+        for (int64_t i = 0; i + gap < count; ++i) {
+            if (!readRecords(file, i, a.data(), 1) || !readRecords(file, i + gap, b.data(), 1))
+                return fail(DbStatus::ReadFailed, path + QStringLiteral(": ") + file.errorString());
+            m_recordsRead += 2;
+            normalizeCallBytes(a.data());
+            normalizeCallBytes(b.data());
+            if (compareKeys(keyOf(a.data()), keyOf(b.data())) > 0) {
+                flag = 2;
+                if (!writeRecords(file, i, b.data(), 1) || !writeRecords(file, i + gap, a.data(), 1))
+                    return fail(DbStatus::WriteFailed, path + QStringLiteral(": ") + file.errorString());
+            }
+        }
+    } while (flag >= 2);  // the gap is still 2 or more, or this pass swapped
+    if (!closeCleanly(file))
+        return fail(DbStatus::WriteFailed, path + QStringLiteral(": ") + file.errorString());
+    return DbStatus::Ok;
+}
+
+DbStatus CallDatabase::DeleteCall(QStringView call)
+{
+    m_lastError.clear();
+    const QString path = databasePath();
+    const QString scratch = tempPath();
+    if (!QFileInfo::exists(path))
+        return DbStatus::Missing;
+    // Opened for writing as the other changes are, so that a read-only database stays as it is.
+    QFile db(path);
+    if (!db.open(QIODevice::ReadWrite | QIODevice::ExistingOnly | QIODevice::Unbuffered))
+        return fail(DbStatus::OpenFailed, path + QStringLiteral(": ") + db.errorString());
+    // A fresh scratch file: records left by an earlier run must not reach the database.
+    QFile::remove(scratch);
+    QFile temp(scratch);
+    if (!temp.open(QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered))
+        return fail(DbStatus::OpenFailed, scratch + QStringLiteral(": ") + temp.errorString());
+    const auto abandon = [&](DbStatus status, QFile &culprit) {
+        fail(status, culprit.fileName() + QStringLiteral(": ") + culprit.errorString());
+        temp.close();
+        QFile::remove(scratch);
+        return status;
+    };
+
+    const QString key = trimBlanks(call);
+    const int64_t count = db.size() / kRec;  // a torn tail is not a record and is not copied
+    std::vector<char> in(size_t(kChunkRecords * kRec));
+    std::vector<char> out(in.size());
+    for (int64_t i = 0; i < count; i += kChunkRecords) {
+        const int64_t n = std::min(kChunkRecords, count - i);
+        if (!readRecords(db, i, in.data(), n))
+            return abandon(DbStatus::ReadFailed, db);
+        m_recordsRead += n;
+        qint64 kept = 0;
+        for (int64_t r = 0; r < n; ++r) {
+            char *record = in.data() + r * kRec;
+            normalizeCallBytes(record);
+            if (!keyEquals(keyOf(record), key)) {
+                std::memcpy(out.data() + kept, record, kRec);
+                kept += kRec;
+            }
+        }
+        if (kept > 0 && temp.write(out.data(), kept) != kept)
+            return abandon(DbStatus::WriteFailed, temp);
+    }
+    if (::fsync(temp.handle()) != 0) {
+        fail(DbStatus::WriteFailed, scratch + QStringLiteral(": ") + QString::fromLocal8Bit(std::strerror(errno)));
+        temp.close();
+        QFile::remove(scratch);
+        return DbStatus::WriteFailed;
+    }
+    if (!closeCleanly(temp))
+        return abandon(DbStatus::WriteFailed, temp);
+    temp.setPermissions(db.permissions());
+    db.close();
+
+    // rename() replaces CallData.db in one step: either the old or the new file is there.
+    if (std::rename(QFile::encodeName(scratch).constData(), QFile::encodeName(path).constData()) != 0) {
+        fail(DbStatus::RenameFailed, path + QStringLiteral(": ") + QString::fromLocal8Bit(std::strerror(errno)));
+        QFile::remove(scratch);
+        return DbStatus::RenameFailed;
+    }
+    return DbStatus::Ok;
+}
+
+DbStatus CallDatabase::FillCallList(QStringList &calls)
+{
+    m_lastError.clear();
+    const QString path = databasePath();
+    if (!QFileInfo::exists(path))
+        return DbStatus::Missing;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
+        return fail(DbStatus::OpenFailed, path + QStringLiteral(": ") + file.errorString());
+    const int64_t count = file.size() / kRec;
+    QStringList list;
+    list.reserve(qsizetype(count));
+    std::vector<char> buffer(size_t(kChunkRecords * kRec));
+    for (int64_t i = 0; i < count; i += kChunkRecords) {
+        const int64_t n = std::min(kChunkRecords, count - i);
+        if (!readRecords(file, i, buffer.data(), n))
+            return fail(DbStatus::ReadFailed, path + QStringLiteral(": ") + file.errorString());
+        m_recordsRead += n;
+        for (int64_t r = 0; r < n; ++r)
+            list.append(keyText(keyOf(buffer.data() + r * kRec)));
+    }
+    calls = std::move(list);
+    return DbStatus::Ok;
+}
+
+}  // namespace torvane
