@@ -105,6 +105,7 @@ void Form1::createControls()
     lblAdd2 = named<QLabel>(pic1, "lblAdd2");
     lblCtry = named<QLabel>(pic1, "lblCtry");
     lblEmail = named<QLabel>(pic1, "lblEmail");
+    lblEmail->hide();  // shown when the station runs a last-images site
 
     lstMap = named<QListWidget>(this, "lstMap");
     lstMap->hide();

@@ -1,0 +1,78 @@
+#!/usr/bin/env bash
+# Start-up and close of the real program: first start, a refused second instance, the settings
+# written at close and read back at the next start. Screenshots are left in the output folder.
+set -uo pipefail
+program="$1"
+out="$2"
+passed=0
+failed=0
+check() {  # check "what" command...
+  local what="$1"; shift
+  if "$@"; then passed=$((passed + 1)); else failed=$((failed + 1)); echo "FAIL: $what"; fi
+}
+
+if [ -z "${DISPLAY:-}" ]; then
+  echo "no X display: run through test.sh (xvfb-run)"; echo "0 passed, 0 failed, 1 skipped"; exit 0
+fi
+
+rm -rf "$out"; mkdir -p "$out/home" "$out/run"; chmod 700 "$out/run"
+export XDG_DATA_HOME="$out/home" XDG_RUNTIME_DIR="$out/run"
+unset QT_QPA_PLATFORM
+data="$XDG_DATA_HOME/Torvane"
+
+wait_window() {  # wait_window pid -> window id of that process
+  local id=""
+  for _ in $(seq 1 100); do
+    id=$(xdotool search --onlyvisible --pid "$1" 2>/dev/null | head -n 1)
+    [ -n "$id" ] && { echo "$id"; return 0; }
+    sleep 0.1
+  done
+  return 1
+}
+stop_program() {  # SIGTERM closes the window the ordinary way
+  kill -TERM "$1" 2>/dev/null
+  for _ in $(seq 1 100); do kill -0 "$1" 2>/dev/null || return 0; sleep 0.1; done
+  kill -KILL "$1" 2>/dev/null; return 1
+}
+
+# First start: the data folder is made from the shipped data.
+"$program" & pid=$!
+win=$(wait_window $pid); check "main window shown" test -n "$win"
+check "data folder made" test -f "$data/Torvane.cfg"
+check "language files copied" test -f "$data/Languages/Torvane_English.Language"
+check "picture folders made" test -d "$data/qrzimages" -a -d "$data/images"
+sleep 0.5
+import -window root "$out/first-start.png" 2>/dev/null
+check "screenshot taken" test -s "$out/first-start.png"
+
+# A second instance says so and leaves every file alone.
+before=$(cd "$data" && find . -type f -exec md5sum {} + | sort)
+"$program" & pid2=$!
+popup=$(wait_window $pid2)
+check "second instance shows its popup" test -n "$popup"
+import -window root "$out/second-instance.png" 2>/dev/null
+xdotool windowfocus --sync "$popup" 2>/dev/null; xdotool key --window "$popup" Return
+for _ in $(seq 1 50); do kill -0 $pid2 2>/dev/null || break; sleep 0.1; done
+check "second instance ended" bash -c "! kill -0 $pid2 2>/dev/null"
+kill -KILL $pid2 2>/dev/null
+after=$(cd "$data" && find . -type f -exec md5sum {} + | sort)
+check "second instance touched no file" test "$before" = "$after"
+
+# Close writes Torvane.cfg with CR LF line ends.
+check "first instance closes on SIGTERM" stop_program $pid
+check "Torvane.cfg has 12 lines" test "$(grep -c $'\r$' "$data/Torvane.cfg")" -eq 12
+
+# A wide window in Japanese with a history holding the slashed zero (byte 216).
+printf '52.1\r\n5.1\r\n1\r\n300\r\n150\r\n0\r\n6\r\n10400\r\n0\r\nPA3XYZ\r\n0\r\n1\r\nK\330ABC\r\nG4XYZ\r\n' > "$data/Torvane.cfg"
+cp "$data/Torvane.cfg" "$out/written.cfg"
+"$program" & pid=$!
+win=$(wait_window $pid); check "second start shown" test -n "$win"
+sleep 0.5
+import -window root "$out/wide-japanese.png" 2>/dev/null
+geometry=$(xdotool getwindowgeometry "$win" 2>/dev/null | grep Geometry | awk '{print $2}')
+check "window is 10400 twips wide" test "${geometry%x*}" = "693"
+check "closes again" stop_program $pid
+check "settings written back byte for byte" cmp -s "$data/Torvane.cfg" "$out/written.cfg"
+
+echo "e2e startup: $passed passed, $failed failed"
+[ "$failed" -eq 0 ]
