@@ -74,5 +74,14 @@ check "window is 10400 twips wide" test "${geometry%x*}" = "693"
 check "closes again" stop_program $pid
 check "settings written back byte for byte" cmp -s "$data/Torvane.cfg" "$out/written.cfg"
 
+# Dragging the right border keeps height = 0.7 x width; the new width is saved.
+"$program" & pid=$!
+win=$(wait_window $pid)
+xdotool windowsize "$win" 1000 500; sleep 0.5
+geometry=$(xdotool getwindowgeometry "$win" 2>/dev/null | grep Geometry | awk '{print $2}')
+check "resize keeps the proportions ($geometry)" test "$geometry" = "1000x700"
+check "closes after the resize" stop_program $pid
+check "new width saved in twips" test "$(sed -n 8p "$data/Torvane.cfg" | tr -d '\r')" = "15000"
+
 echo "e2e startup: $passed passed, $failed failed"
 [ "$failed" -eq 0 ]
