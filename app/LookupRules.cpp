@@ -1,0 +1,117 @@
+#include "app/LookupRules.h"
+
+#include "app/TextUtil.h"
+
+namespace torvane {
+
+namespace {
+
+constexpr double kPanelWidth = 332;
+constexpr double kPanelHeight = 189;
+constexpr double kCentreX = 0.852 * kPanelWidth;
+constexpr double kCentreY = 0.312 * kPanelHeight;
+
+QString withoutLeadingDe(const QString &text)
+{
+    return text.startsWith(QStringLiteral("DE ")) ? text.mid(3) : text;
+}
+
+/// Cut before the first character whose 8-bit code is below "0" or above "z".
+QString cutAtSeparator(const QString &text, bool keepSlashedZero)
+{
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
+        if (keepSlashedZero && c == kSlashedZero)
+            continue;
+        if (c < u'0' || c > u'z')
+            return text.left(i);
+    }
+    return text;
+}
+
+}  // namespace
+
+QChar typedCallChar(QChar typed, int plainZero)
+{
+    if (typed >= u'a' && typed <= u'z')
+        return typed.toUpper();
+    if (typed == u'0' && plainZero == 0)
+        return kSlashedZero;
+    return typed;
+}
+
+QString normaliseCall(const QString &text)
+{
+    const QString call = plainZeroes(text).toUpper();
+    return cutAtSeparator(withoutLeadingDe(call), false);
+}
+
+QString pastedCall(const QString &clipboard, int plainZero)
+{
+    QString text = clipboard.toUpper();
+    if (plainZero == 0)
+        text.replace(u'0', kSlashedZero);
+    return cutAtSeparator(withoutLeadingDe(text), true);
+}
+
+bool isSpecialCall(const QString &call)
+{
+    static const QStringList special = {QStringLiteral("N0CALL"), QStringLiteral("NOCALL"),
+                                        QStringLiteral("BITEME"), QStringLiteral("B1TEME")};
+    return special.contains(call.toUpper(), Qt::CaseInsensitive);
+}
+
+QStringList updatedHistory(QStringList history, const QString &call)
+{
+    if (!history.contains(call))
+        history.prepend(call);
+    if (history.size() > 8)
+        history.removeAt(8);
+    return history;
+}
+
+QString pictureAddress(const QString &pictureHost, const QString &call)
+{
+    const QString c = plainZeroes(call).toLower();
+    if (c.isEmpty())
+        return {};
+    return pictureHost + u'/' + c.right(1) + u'/' + c + u'/' + c + QStringLiteral(".jpg");
+}
+
+StatusLine statusLine(bool loggedIn, int currentSource, const QString &sourceName,
+                      const QString &loggedInText, const QString &notLoggedInText,
+                      const QString &callookText, const QString &qrzcqText)
+{
+    StatusLine line;
+    if (loggedIn) {
+        line = {sourceName + QStringLiteral("  (") + loggedInText + u')', 1};
+    } else if (currentSource == 2) {
+        line = {QStringLiteral("QRZCQ (") + qrzcqText + u')', 3};
+    } else {
+        line = {sourceName + QStringLiteral("  (") + notLoggedInText + u')', 2};
+    }
+    if (currentSource == 3)
+        line = {QStringLiteral("Callook  (") + callookText + u')', 4};
+    return line;
+}
+
+QRectF defaultPictureBox()
+{
+    const double width = 0.265 * kPanelWidth;
+    const double height = 0.349 * kPanelHeight;
+    return QRectF(kCentreX - width / 2, kCentreY - height / 2, width, height);
+}
+
+QRectF fittedPictureBox(int width, int height, const QRectF &current)
+{
+    if (width <= 0 || height <= 0 || current.width() <= 0 || current.height() <= 0)
+        return {};
+    const double r = double(height) / width;
+    // A picture wider than the 4:3 box fills its width, any other its height.
+    const double k = r < 0.75 ? width / current.width() : height / current.height();
+    const double w = width / k;
+    const double h = height / k;
+    return QRectF(kCentreX - w / 2, kCentreY - h / 2, w, h);
+}
+
+}  // namespace torvane
