@@ -1,0 +1,342 @@
+#include "ui/MessageBox.h"
+
+#include "ui/Beep.h"
+
+#include <QApplication>
+#include <QFontMetrics>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QScreen>
+#include <QStyle>
+#include <QTimer>
+
+#include <algorithm>
+#include <climits>
+
+namespace torvane {
+
+namespace {
+
+MessageHook &messageHook()
+{
+    static MessageHook hook;
+    return hook;
+}
+
+// Layout of UniMsgBox in pixels, for the fixed 12-point font.
+constexpr int kMargin = 16;        // around the prompt and the icon
+constexpr int kIconSize = 32;
+constexpr int kIconGap = 12;       // between icon and prompt
+constexpr int kRowPadding = 12;    // above, below and beside the button row
+constexpr int kButtonGap = 8;
+constexpr int kButtonMinWidth = 88;
+constexpr int kMinBoxWidth = 240;
+
+void soundFor(MsgIcon icon)
+{
+    switch (icon) {
+    case MsgIcon::Critical: playSystemSound(SystemSound::Critical); break;
+    case MsgIcon::Exclamation: playSystemSound(SystemSound::Exclamation); break;
+    case MsgIcon::Information: playSystemSound(SystemSound::Information); break;
+    default: break;
+    }
+}
+
+QRect screenArea(const QWidget *near)
+{
+    QScreen *screen = near ? near->screen() : nullptr;
+    if (!screen)
+        screen = QGuiApplication::primaryScreen();
+    return screen ? screen->availableGeometry() : QRect();
+}
+
+QMessageBox::Icon standardIcon(int32_t flags)
+{
+    switch (uniMsgBoxIcon(flags & 0x70)) {
+    case MsgIcon::Critical: return QMessageBox::Critical;
+    case MsgIcon::Question: return QMessageBox::Question;
+    case MsgIcon::Exclamation: return QMessageBox::Warning;
+    case MsgIcon::Information: return QMessageBox::Information;
+    default: return QMessageBox::NoIcon;
+    }
+}
+
+/// Shows a standard box modally; whenShown runs once the box is on screen.
+int16_t runStandardBox(QWidget *owner, const QString &text, const QString &title,
+                       int32_t flags, bool topmost, const std::function<void(QMessageBox &)> &whenShown)
+{
+    QMessageBox box(owner ? owner->window() : nullptr);
+    box.setTextFormat(Qt::PlainText);
+    box.setText(promptLines(text));
+    box.setWindowTitle(title);
+    box.setIcon(standardIcon(flags));
+    if (topmost)
+        box.setWindowFlag(Qt::WindowStaysOnTopHint, true);
+
+    const QVector<StandardButton> set = standardButtons(flags);
+    QVector<QAbstractButton *> buttons;
+    // ActionRole for all keeps the system's order; Escape and the close control answer
+    // only where the set has a Cancel button or a lone OK.
+    for (const StandardButton &entry : set)
+        buttons.append(box.addButton(entry.caption, QMessageBox::ActionRole));
+    box.setDefaultButton(qobject_cast<QPushButton *>(buttons.at(standardDefaultButton(flags))));
+    const int16_t closeResult = standardCloseResult(flags);
+    for (int i = 0; i < set.size(); ++i) {
+        if (set.at(i).result == closeResult)
+            box.setEscapeButton(buttons.at(i));
+    }
+
+    soundFor(uniMsgBoxIcon(flags & 0x70));
+    if (whenShown)
+        QTimer::singleShot(0, &box, [&box, &whenShown] { whenShown(box); });
+    box.exec();
+
+    const int index = int(buttons.indexOf(box.clickedButton()));
+    return index >= 0 ? set.at(index).result : closeResult;
+}
+
+}  // namespace
+
+QFont dialogFont()
+{
+    static const bool substituted = [] {
+        QFont::insertSubstitutions(QString::fromLatin1(kDialogFontName),
+                                   {QStringLiteral("Liberation Sans"), QStringLiteral("Arimo"),
+                                    QStringLiteral("DejaVu Sans")});
+        return true;
+    }();
+    Q_UNUSED(substituted);
+    QFont font(QString::fromLatin1(kDialogFontName));
+    font.setPointSize(kDialogFontSize);
+    return font;
+}
+
+void setMessageHook(MessageHook hook)
+{
+    messageHook() = std::move(hook);
+}
+
+ScopedMessageHook::ScopedMessageHook(MessageHook hook) : m_previous(messageHook())
+{
+    messageHook() = std::move(hook);
+}
+
+ScopedMessageHook::~ScopedMessageHook()
+{
+    messageHook() = std::move(m_previous);
+}
+
+int16_t ShowUniMsgBox(QWidget *frm, const QString &Prompt, int32_t Buttons,
+                      const QString &Title, const QString &Button1Cap,
+                      const QString &Button2Cap, const QString &Button3Cap,
+                      const QString &Button4Cap, int32_t Left, int32_t Top)
+{
+    Q_UNUSED(Button3Cap);
+    Q_UNUSED(Button4Cap);
+    if (messageHook()) {
+        MessageRequest request;
+        request.kind = MessageKind::UniMsgBox;
+        request.owner = frm;
+        request.prompt = Prompt;
+        request.title = Title;
+        request.buttons = Buttons;
+        request.button1Caption = Button1Cap;
+        request.button2Caption = Button2Cap;
+        request.left = Left;
+        request.top = Top;
+        return int16_t(messageHook()(request));
+    }
+
+    QWidget *owner = frm ? frm->window() : nullptr;
+    UniMsgBox box(owner);
+    box.prepare(Prompt, Buttons, Title, Button1Cap, Button2Cap);
+    soundFor(uniMsgBoxIcon(Buttons));
+
+    const QRect ownerRect = owner && owner->isVisible() ? owner->frameGeometry() : QRect();
+    box.move(uniMsgBoxPosition(Left, Top, box.size(), ownerRect, screenArea(owner)));
+    box.exec();
+    return box.result();
+}
+
+int16_t MsgBoxAt(QWidget *owner, const QString &Prompt, const QString &Title, int32_t Flags,
+                 int32_t X, int32_t Y)
+{
+    if (messageHook()) {
+        MessageRequest request;
+        request.kind = MessageKind::MsgBoxAt;
+        request.owner = owner;
+        request.prompt = Prompt;
+        request.title = Title;
+        request.buttons = Flags;
+        request.left = X;
+        request.top = Y;
+        return int16_t(messageHook()(request));
+    }
+    return runStandardBox(owner, Prompt, Title, Flags, true, [X, Y](QMessageBox &box) {
+        QScreen *screen = box.screen() ? box.screen() : QGuiApplication::primaryScreen();
+        const QSize virtualSize = screen ? screen->virtualSize() : QSize();
+        box.move(msgBoxAtPosition(X, Y, box.frameGeometry().size(), virtualSize));
+        box.raise();
+    });
+}
+
+int32_t ShellPopup(const QString &Text, int32_t Type, const QString &Title)
+{
+    if (messageHook()) {
+        MessageRequest request;
+        request.kind = MessageKind::ShellPopup;
+        request.prompt = Text;
+        request.title = Title;
+        request.buttons = Type;
+        return messageHook()(request);
+    }
+    return runStandardBox(nullptr, Text, Title, Type, (Type & kMsgTopmost) != 0, {});
+}
+
+}  // namespace torvane
+
+using namespace torvane;
+
+UniMsgBox::UniMsgBox(QWidget *owner)
+    : QDialog(owner, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint
+                         | Qt::WindowStaysOnTopHint | Qt::MSWindowsFixedSizeDialogHint)
+{
+    setObjectName(QStringLiteral("UniMsgBox"));
+    setWindowModality(Qt::ApplicationModal);
+    setFont(dialogFont());
+
+    pic1 = new QWidget(this);
+    pic1->setObjectName(QStringLiteral("pic1"));
+    pic1->setAutoFillBackground(true);
+    pic1->setBackgroundRole(QPalette::Base);
+
+    lblPrompt = new QLabel(pic1);
+    lblPrompt->setObjectName(QStringLiteral("lblPrompt"));
+    lblPrompt->setTextFormat(Qt::PlainText);  // never interpret markup in a message
+    lblPrompt->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    lblPrompt->setTextInteractionFlags(Qt::TextSelectableByMouse);
+
+    struct IconEntry {
+        QLabel **label;
+        const char *name;
+        QStyle::StandardPixmap pixmap;
+    };
+    const IconEntry icons[] = {
+        {&imgCritical, "imgCritical", QStyle::SP_MessageBoxCritical},
+        {&imgQuestion, "imgQuestion", QStyle::SP_MessageBoxQuestion},
+        {&imgExclamation, "imgExclamation", QStyle::SP_MessageBoxWarning},
+        {&imgInformation, "imgInformation", QStyle::SP_MessageBoxInformation},
+    };
+    for (const IconEntry &entry : icons) {
+        QLabel *image = new QLabel(pic1);
+        image->setObjectName(QString::fromLatin1(entry.name));
+        image->setPixmap(style()->standardIcon(entry.pixmap, nullptr, this).pixmap(kIconSize, kIconSize));
+        image->setGeometry(kMargin, kMargin, kIconSize, kIconSize);
+        image->hide();
+        *entry.label = image;
+    }
+
+    struct ButtonEntry {
+        QPushButton **button;
+        const char *name;
+        int16_t code;
+    };
+    const ButtonEntry buttons[] = {
+        {&cmd1, "cmd1", kResultNo}, {&cmd2, "cmd2", kResultYes}, {&cmd3, "cmd3", kResultCancel}};
+    for (const ButtonEntry &entry : buttons) {
+        QPushButton *button = new QPushButton(this);
+        button->setObjectName(QString::fromLatin1(entry.name));
+        button->hide();
+        const int16_t code = entry.code;
+        connect(button, &QPushButton::clicked, this, [this, code] { press(code); });
+        *entry.button = button;
+    }
+    cmd3->setText(QStringLiteral("Cancel"));
+}
+
+void UniMsgBox::prepare(const QString &prompt, int32_t buttons, const QString &title,
+                        const QString &button1Caption, const QString &button2Caption)
+{
+    const MsgIcon icon = uniMsgBoxIcon(buttons);
+    imgCritical->setVisible(icon == MsgIcon::Critical);
+    imgQuestion->setVisible(icon == MsgIcon::Question);
+    imgExclamation->setVisible(icon == MsgIcon::Exclamation);
+    imgInformation->setVisible(icon == MsgIcon::Information);
+
+    setFont(dialogFont());
+    lblPrompt->setFont(dialogFont());
+    lblPrompt->setText(promptLines(prompt));
+
+    cmd1->setText(button1Caption);
+    cmd2->setText(button2Caption);
+    setWindowTitle(title);
+
+    const UniButtons shown = uniMsgBoxButtons(buttons);
+    cmd1->setVisible(shown.cmd1);
+    cmd2->setVisible(shown.cmd2);
+    cmd3->setVisible(shown.cmd3);
+    if (shown.cmd1) {
+        cmd1->setDefault(true);
+        cmd1->setFocus();
+    }
+    layOut(icon != MsgIcon::None);
+}
+
+void UniMsgBox::layOut(bool withIcon)
+{
+    const QFontMetrics metrics(lblPrompt->font());
+    const QString text = lblPrompt->text();
+    const int promptLeft = withIcon ? kMargin + kIconSize + kIconGap : kMargin;
+
+    // Wide prompts wrap at the width of the screen rather than run off it.
+    const QRect screen = screenArea(parentWidget());
+    const int widest = std::max(200, (screen.isValid() ? screen.width() : 1024) - promptLeft
+                                         - kMargin - 40);
+    QRect textRect = metrics.boundingRect(QRect(0, 0, INT_MAX / 4, INT_MAX / 4),
+                                          Qt::AlignLeft | Qt::TextExpandTabs, text);
+    const bool wrap = textRect.width() > widest;
+    if (wrap) {
+        textRect = metrics.boundingRect(QRect(0, 0, widest, INT_MAX / 4),
+                                        Qt::AlignLeft | Qt::TextExpandTabs | Qt::TextWordWrap, text);
+    }
+    lblPrompt->setWordWrap(wrap);
+    const int lines = promptLineCount(text);
+    const int textWidth = textRect.width() + 4;
+    const int textHeight = std::max(textRect.height(), lines * metrics.lineSpacing()) + 2;
+
+    const int bodyHeight = std::max(textHeight, withIcon ? kIconSize : 0);
+    const int textTop = kMargin + (bodyHeight - textHeight) / 2;
+    lblPrompt->setGeometry(promptLeft, textTop, textWidth, textHeight);
+    const int panelHeight = bodyHeight + 2 * kMargin;
+
+    const int buttonHeight = std::max(28, metrics.height() + 10);
+    int rowWidth = 0;
+    for (QPushButton *button : {cmd1, cmd2, cmd3}) {
+        if (button->isVisibleTo(this)) {
+            const int width = std::max(kButtonMinWidth, metrics.horizontalAdvance(button->text()) + 24);
+            button->resize(width, buttonHeight);
+            rowWidth += width + (rowWidth ? kButtonGap : 0);
+        }
+    }
+    const int rowHeight = rowWidth ? buttonHeight + 2 * kRowPadding : kRowPadding;
+
+    const int width = std::max({promptLeft + textWidth + kMargin, rowWidth + 2 * kRowPadding,
+                                kMinBoxWidth});
+    pic1->setGeometry(0, 0, width, panelHeight);
+    int x = width - kRowPadding - rowWidth;  // the row sits at the right, as system boxes do
+    for (QPushButton *button : {cmd1, cmd2, cmd3}) {
+        if (button->isVisibleTo(this)) {
+            button->move(x, panelHeight + kRowPadding);
+            x += button->width() + kButtonGap;
+        }
+    }
+    setFixedSize(width, panelHeight + rowHeight);
+}
+
+void UniMsgBox::press(int16_t code)
+{
+    m_result = code;
+    accept();
+}
