@@ -6,6 +6,8 @@
 #include "app/TextUtil.h"
 #include "app/WindowRules.h"
 #include "calldb/CallDatabase.h"
+#include "ui/MenuControl.h"
+#include "ui/MessageBox.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -49,8 +51,7 @@ int toPixels(int twips)
 
 }  // namespace
 
-Form1::Form1(ProgramValues &values, PopupFn popup, QWidget *parent)
-    : QWidget(parent), m_values(values), m_popup(std::move(popup))
+Form1::Form1(ProgramValues &values, QWidget *parent) : QWidget(parent), m_values(values)
 {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(m_values.VersionText);
@@ -114,6 +115,14 @@ void Form1::createControls()
     Timer3 = namedTimer(this, "Timer3", 100);
     tmrMenus = namedTimer(this, "tmrMenus", 500);
     tmrMenus->setSingleShot(false);
+
+    ucMnuSource = named<ucMenu>(this, "ucMnuSource");
+    ucMnuMaps = named<ucMenu>(this, "ucMnuMaps");
+    ucMnuSetup = named<ucMenu>(this, "ucMnuSetup");
+    ucMnuDefaultSource = named<ucMenu>(this, "ucMnuDefaultSource");
+    ucMnuLanguage = named<ucMenu>(this, "ucMnuLanguage");
+    ucMnuSaveAdd = named<ucMenu>(this, "ucMnuSaveAdd");
+    ucMnuSavePic = named<ucMenu>(this, "ucMnuSavePic");
 }
 
 void Form1::startUp()
@@ -140,7 +149,7 @@ void Form1::startUp()
 
     m_hosts = HostTable::fromFile(m_values.DataFolder + QStringLiteral("/Hosts.cfg"));
     if (!readConfigFile(m_values.DataFolder + QStringLiteral("/Torvane.cfg"), m_values))
-        m_popup(QStringLiteral("Torvane.cfg file not found"), QStringLiteral("Torvane"));
+        ShellPopup(QStringLiteral("Torvane.cfg file not found"), 0, QStringLiteral("Torvane"));
 
     setWindowFlag(Qt::WindowStaysOnTopHint, m_values.AlwaysOnTop == 1);
     if (m_values.DefaultSource == -1)
@@ -151,13 +160,23 @@ void Form1::startUp()
     m_values.SourceUrl = source.url;
 
     // Header labels in the desktop's menu font.
-    const QFont menuFont = QApplication::font("QMenu");
-    m_values.MenuFontName = menuFont.family();
-    m_values.MenuFontSize = float(menuFont.pointSizeF());
-    for (QLabel *header : {lblSource, lblMaps, lblSetup})
-        header->setFont(menuFont);
+    QString fontName;
+    bool bold = false, italic = false;
+    int fontSize = 0;
+    if (ucMenu::GetMenuFonts(fontName, bold, italic, fontSize)) {
+        m_values.MenuFontName = fontName;
+        m_values.MenuFontSize = float(fontSize);
+        for (QLabel *header : {lblSource, lblMaps, lblSetup}) {
+            QFont font = header->font();
+            font.setFamily(fontName);
+            font.setPointSize(fontSize);
+            header->setFont(font);
+        }
+    }
 
     loadLanguage();
+    ucMnuSetup->Check(3, m_values.AlwaysOnTop != 0);
+    ucMnuSetup->Check(4, m_values.PlainZero != 0);
 
     cboCall->addItems(m_values.CallHistory);
     cboCall->setCurrentIndex(-1);
@@ -201,11 +220,33 @@ void Form1::loadLanguage()
     const LanguageLoad load = torvane::loadLanguage(m_values.DataFolder, m_values.LanguageIndex,
                                                     m_values.VersionText, m_values.LanguageText);
     m_values.LanguageText = load.texts;
+    const QPoint at = languageNoticePosition(m_values.VirtualScreenWidth * kTwipsPerPixel,
+                                             m_values.VirtualScreenHeight * kTwipsPerPixel);
     for (const LanguageNotice &notice : load.notices)
-        m_popup(notice.prompt, notice.title);
+        ShowUniMsgBox(this, notice.prompt, notice.buttons, notice.title, notice.buttonCaption,
+                      QString(), QString(), QString(), at.x(), at.y());
     if (load.refreshCaptions)
         refreshCaptions();
-    m_menuLists = fillMenuLists(m_values.LanguageText, m_values.CurrentSource, m_values.LanguageIndex);
+    fillMenuLists();
+}
+
+void Form1::fillMenuLists()
+{
+    const MenuLists lists =
+        torvane::fillMenuLists(m_values.LanguageText, m_values.CurrentSource, m_values.LanguageIndex);
+    ucMnuSource->setCaption(lists.ucMnuSource);
+    ucMnuMaps->setCaption(lists.ucMnuMaps);
+    ucMnuSetup->setCaption(lists.ucMnuSetup);
+    ucMnuDefaultSource->setCaption(lists.ucMnuDefaultSource);
+    ucMnuLanguage->setCaption(lists.ucMnuLanguage);
+    ucMnuSaveAdd->setCaption(lists.ucMnuSaveAdd);
+    ucMnuSavePic->setCaption(lists.ucMnuSavePic);
+    if (lists.sourceChecked >= 0) {
+        ucMnuSource->Check(lists.sourceChecked, true);
+        ucMnuDefaultSource->Check(lists.sourceChecked, true);
+    }
+    if (lists.languageChecked >= 0)
+        ucMnuLanguage->Check(lists.languageChecked, true);
 }
 
 void Form1::refreshCaptions()

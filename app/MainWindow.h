@@ -7,7 +7,6 @@
 
 #include <QRect>
 #include <QWidget>
-#include <functional>
 
 class QComboBox;
 class QFrame;
@@ -16,14 +15,12 @@ class QListWidget;
 class QPushButton;
 class QRadioButton;
 class QTimer;
-
-/// Shown to the operator: a message with a title and an OK button. Tests replace it.
-using PopupFn = std::function<void(const QString &text, const QString &title)>;
+class ucMenu;
 
 class Form1 : public QWidget {
     Q_OBJECT
 public:
-    Form1(torvane::ProgramValues &values, PopupFn popup, QWidget *parent = nullptr);
+    explicit Form1(torvane::ProgramValues &values, QWidget *parent = nullptr);
 
     /// Start-up: data folder, configuration, window placement; the window is shown at the end.
     void startUp();
@@ -67,6 +64,14 @@ public:
     QTimer *Timer1 = nullptr;
     QTimer *Timer3 = nullptr;
     QTimer *tmrMenus = nullptr;
+    // Drop-down menus: the three headers', the Setup menu's two sub-menus, the panel's two.
+    ucMenu *ucMnuSource = nullptr;
+    ucMenu *ucMnuMaps = nullptr;
+    ucMenu *ucMnuSetup = nullptr;
+    ucMenu *ucMnuDefaultSource = nullptr;
+    ucMenu *ucMnuLanguage = nullptr;
+    ucMenu *ucMnuSaveAdd = nullptr;
+    ucMenu *ucMnuSavePic = nullptr;
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -78,16 +83,15 @@ private:
     void createControls();
     void applySource();
     void refreshCaptions();
+    void fillMenuLists();
     void layoutControls();
     QSize frameExtra() const;
     void setOuterSize(const QSize &outer);
     void syncTwips();
 
     torvane::ProgramValues &m_values;
-    PopupFn m_popup;
     torvane::HostTable m_hosts;
     QRect m_lastOuter;
     QRect m_twips;  ///< left, top, width in twips; follows the window when it moves a pixel
     bool m_adjusting = false;
-    torvane::MenuLists m_menuLists;
 };

@@ -5,14 +5,9 @@
 #include "app/ProgramValues.h"
 #include "app/QuitSignal.h"
 
-#include <QApplication>
-#include <QMessageBox>
+#include "ui/MessageBox.h"
 
-static void showPopup(const QString &text, const QString &title)
-{
-    QMessageBox box(QMessageBox::NoIcon, title, text, QMessageBox::Ok);
-    box.exec();
-}
+#include <QApplication>
 
 int main(int argc, char *argv[])
 {
@@ -21,12 +16,12 @@ int main(int argc, char *argv[])
 
     torvane::InstanceLock lock;
     if (!lock.acquire()) {
-        showPopup(QStringLiteral("Another instance of Torvane is running"), QString());
+        torvane::ShellPopup(QStringLiteral("Another instance of Torvane is running"), 0, QString());
         return 0;
     }
 
     torvane::ProgramValues values;
-    Form1 form(values, showPopup);
+    Form1 form(values);
     torvane::QuitSignal quit;
     QObject::connect(&quit, &torvane::QuitSignal::quitRequested, &form, &QWidget::close);
     form.startUp();

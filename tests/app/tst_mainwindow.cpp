@@ -1,5 +1,7 @@
 #include "app/MainWindow.h"
 #include "app/TextUtil.h"
+#include "ui/MenuControl.h"
+#include "ui/MessageBox.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -15,12 +17,13 @@ using namespace torvane;
 
 namespace {
 
+/// Answers every message box and records it as "title|prompt".
 struct Popups {
     QStringList shown;
-    PopupFn fn()
-    {
-        return [this](const QString &text, const QString &title) { shown << title + u'|' + text; };
-    }
+    ScopedMessageHook hook{[this](const MessageRequest &r) {
+        shown << r.title + u'|' + r.prompt;
+        return 0;
+    }};
 };
 
 QByteArray readAll(const QString &path)
@@ -56,7 +59,7 @@ private slots:
     {
         Popups popups;
         ProgramValues values;
-        Form1 form(values, popups.fn());
+        Form1 form(values);
         form.startUp();
         QVERIFY(popups.shown.isEmpty());
         QCOMPARE(values.DataFolder, folder());
@@ -71,14 +74,46 @@ private slots:
             QVERIFY2(form.findChild<QWidget *>(QString::fromLatin1(name)), name);
         QVERIFY(form.findChild<QObject *>(QStringLiteral("Timer1")));
         QVERIFY(form.findChild<QObject *>(QStringLiteral("Timer3")));
+        // Menus filled from the English file; the current source and language checked.
+        QCOMPARE(form.ucMnuSource->itemCount(), 5);
+        QVERIFY(form.ucMnuSource->isChecked(0));
+        QCOMPARE(form.ucMnuLanguage->itemCount(), 7);
+        QVERIFY(form.ucMnuLanguage->isChecked(0));
+        QVERIFY(form.ucMnuSetup->hasSubMenu(1));
+        QVERIFY(!form.ucMnuSetup->isChecked(3));
+        QVERIFY(!form.cmdGet->text().isEmpty());
+    }
+
+    void languageAndSetupMarksFollowTheConfiguration()
+    {
+        // Polish, always on top, plain zeros.
+        QDir().mkpath(folder() + QStringLiteral("/Languages"));
+        writeAll(folder() + QStringLiteral("/Torvane.cfg"),
+                 "0\r\n0\r\n0\r\n0\r\n0\r\n0\r\n5\r\n5200\r\n1\r\n\r\n1\r\n1\r\n");
+        const QDir languages(QStringLiteral(TORVANE_SOURCE_DIR "/data/Languages"));
+        for (const QString &file : languages.entryList(QDir::Files))
+            QFile::copy(languages.filePath(file), folder() + QStringLiteral("/Languages/") + file);
+        Popups popups;
+        ProgramValues values;
+        Form1 form(values);
+        form.startUp();
+        QVERIFY(popups.shown.isEmpty());
+        QVERIFY(form.ucMnuSetup->isChecked(3));
+        QVERIFY(form.ucMnuSetup->isChecked(4));
+        QVERIFY(form.ucMnuLanguage->isChecked(5));
+        QVERIFY(form.windowFlags() & Qt::WindowStaysOnTopHint);
+        // Polish captions, decoded from Windows-1250.
+        QVERIFY2(form.lblSource->text().contains(QStringLiteral("\u0179r\u00F3d\u0142o")),
+                 qPrintable(form.lblSource->text()));
     }
 
     void missingConfigurationIsAnnounced()
     {
         QDir().mkpath(folder());
+        QFile::copy(QStringLiteral(TORVANE_SOURCE_DIR "/data/Hosts.cfg"), folder() + QStringLiteral("/Hosts.cfg"));
         Popups popups;
         ProgramValues values;
-        Form1 form(values, popups.fn());
+        Form1 form(values);
         form.startUp();
         // No configuration and, in this bare folder, no language file either.
         const QStringList expected = {QStringLiteral("Torvane|Torvane.cfg file not found"),
@@ -99,7 +134,7 @@ private slots:
         {
             Popups popups;
             ProgramValues values;
-            Form1 form(values, popups.fn());
+            Form1 form(values);
             form.startUp();
             QVERIFY(!QFile::exists(folder() + QStringLiteral("/Ham.bmp")));
             QCOMPARE(form.lstMap->count(), 1);
@@ -118,7 +153,7 @@ private slots:
         writeAll(folder() + QStringLiteral("/Torvane.cfg"), "0\r\n0\r\n7\r\n0\r\n0\r\n0\r\n0\r\n3000\r\n");
         Popups popups;
         ProgramValues values;
-        Form1 form(values, popups.fn());
+        Form1 form(values);
         const QString caption = form.optFrom[1]->text();
         form.startUp();
         // 5200 x 3640 twips
@@ -144,7 +179,7 @@ private slots:
                  "0\r\n0\r\n0\r\n0\r\n0\r\n0\r\n0\r\n" + QByteArray::number(widthTwips) + "\r\n");
         Popups popups;
         ProgramValues values;
-        Form1 form(values, popups.fn());
+        Form1 form(values);
         form.startUp();
         const double menuFont = form.lblSource->font().pointSizeF();
         QCOMPARE(form.lblName->font().pointSizeF(), 10 * scale);
