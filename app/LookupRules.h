@@ -8,6 +8,12 @@
 
 namespace torvane {
 
+/// The fields of the last web result, as the page readers gave them.
+struct StationResult {
+    QString Name, Add1, Add2, Ctry, Class, DateOfBirth, Grid, WebAddress;
+    QString Zip;  ///< five-character zip code used for the position fallback
+};
+
 /// A character typed into the call box: a-z become A-Z; with plainZero 0 a digit 0 becomes the
 /// slashed zero.
 QChar typedCallChar(QChar typed, int plainZero);

@@ -1,5 +1,6 @@
 #include "app/MainLayout.h"
 
+#include "app/LookupRules.h"
 #include "app/MainWindow.h"
 #include "app/TextUtil.h"
 #include "app/WindowRules.h"
@@ -57,13 +58,7 @@ void layoutMainWindow(Form1 &f)
     // Menu-bar strip with the three header labels in the menu font.
     const int strip = QFontMetrics(f.lblSource->font()).height() + 6;
     f.imgMenuBar->setGeometry(0, 0, client.width(), strip);
-    for (QLabel *header : {f.lblSource, f.lblMaps, f.lblSetup}) {
-        header->adjustSize();
-        header->resize(header->width(), strip - 2);
-    }
-    f.lblSource->move(0, 2);
-    f.lblMaps->move(f.lblSource->width() + 5, 2);
-    f.lblSetup->move(client.width() - f.lblSetup->width(), 2);
+    f.placeHeaders();
 
     const QSize panel(client.width(), qMax(1, client.height() - strip));
     f.picBackground->setGeometry(0, strip, panel.width(), panel.height());
@@ -78,12 +73,8 @@ void layoutMainWindow(Form1 &f)
     const QRect call = logicalToPixels(QRectF(5, 2, 93, 20), kPanelUnits, panel);
     f.cboCall->setGeometry(call.left(), call.top(), call.width(), f.cboCall->sizeHint().height());
 
-    if (f.Image1->pixmap().isNull()) {
-        // Default picture box: centred at (0.852, 0.312) of the panel, height/width 0.75.
-        const QRectF box(0.852 * 332 - 0.265 * 332 / 2, 0.312 * 189 - 0.349 * 189 / 2,
-                         0.265 * 332, 0.349 * 189);
-        place(f.Image1, box, kPanelUnits, panel);
-    }
+    // The picture keeps its place in the panel's units.
+    place(f.Image1, f.pictureRect().isEmpty() ? defaultPictureBox() : f.pictureRect(), kPanelUnits, panel);
 
     const QSize info = f.picInfo->size();
     const struct { QLabel *label; QRectF rect; } infoLabels[] = {
@@ -112,3 +103,16 @@ void layoutMainWindow(Form1 &f)
 }
 
 }  // namespace torvane
+
+void Form1::placeHeaders()
+{
+    const int strip = imgMenuBar->height() > 0 ? imgMenuBar->height()
+                                                : QFontMetrics(lblSource->font()).height() + 6;
+    for (QLabel *header : {lblSource, lblMaps, lblSetup}) {
+        header->adjustSize();
+        header->resize(header->width(), strip - 2);
+    }
+    lblSource->move(0, 2);
+    lblMaps->move(lblSource->width() + 5, 2);
+    lblSetup->move(width() - lblSetup->width(), 2);
+}

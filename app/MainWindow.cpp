@@ -6,6 +6,10 @@
 #include "app/TextUtil.h"
 #include "app/WindowRules.h"
 #include "calldb/CallDatabase.h"
+#include "geo/MapWindow.h"
+#include "lookup/Geocoder.h"
+#include "lookup/LookupControl.h"
+#include "lookup/UpdateCheck.h"
 #include "ui/MenuControl.h"
 #include "ui/MessageBox.h"
 
@@ -15,6 +19,8 @@
 #include <QFile>
 #include <QFrame>
 #include <QGuiApplication>
+#include <QKeyEvent>
+#include <QLineEdit>
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
@@ -56,6 +62,46 @@ Form1::Form1(ProgramValues &values, QWidget *parent) : QWidget(parent), m_values
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(m_values.VersionText);
     createControls();
+
+    connect(cmdGet, &QPushButton::clicked, this, &Form1::Lookup);
+    connect(cboCall, &QComboBox::activated, this, [this] { Lookup(); });
+    // Keys reach the line edit either directly or forwarded by the combo box.
+    cboCall->installEventFilter(this);
+    cboCall->lineEdit()->installEventFilter(this);
+    connect(Timer1, &QTimer::timeout, this, [this] { m_pasteLock = false; });
+    connect(Timer3, &QTimer::timeout, this, [this] {
+        if (!cboCall->currentText().isEmpty())
+            Lookup();
+    });
+}
+
+Form1::~Form1()
+{
+    delete m_mapWindow;
+}
+
+bool Form1::eventFilter(QObject *watched, QEvent *event)
+{
+    if ((watched == cboCall || watched == cboCall->lineEdit()) && event->type() == QEvent::KeyPress) {
+        const auto *key = static_cast<QKeyEvent *>(event);
+        if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
+            Lookup();
+            return true;
+        }
+        if (key->key() == Qt::Key_F8) {
+            pasteAndLookup();
+            return true;
+        }
+        const QString text = key->text();
+        if (text.size() == 1 && !(key->modifiers() & (Qt::ControlModifier | Qt::AltModifier))) {
+            const QChar typed = typedCallChar(text[0], m_values.PlainZero);
+            if (typed != text[0]) {
+                cboCall->lineEdit()->insert(QString(typed));
+                return true;
+            }
+        }
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void Form1::createControls()
@@ -69,6 +115,8 @@ void Form1::createControls()
     lblSetup = named<QLabel>(this, "lblSetup");
 
     picBackground = named<QWidget>(this, "picBackground");
+    // The panel's fixed places were laid out for Arial; its metric twin stands in where missing.
+    picBackground->setFont(dialogFont());
     picBackground->setAutoFillBackground(true);
     QPalette back = picBackground->palette();
     back.setColor(QPalette::Window, QColor(0xe8, 0xec, 0xf2));
@@ -148,6 +196,13 @@ void Form1::startUp()
     QFile::remove(m_values.DataFolder + QStringLiteral("/Ham.bmp"));
 
     m_hosts = HostTable::fromFile(m_values.DataFolder + QStringLiteral("/Hosts.cfg"));
+    lookUp = new ucLookUp(m_values, m_hosts, this);
+    lookUp->setObjectName(QStringLiteral("ucLookUp"));
+    connectLookUp();
+    m_geocoder = std::make_unique<Geocoder>(m_hosts);
+    m_update = std::make_unique<UpdateCheck>(m_values, m_hosts, [this](const UpdateMessage &m) {
+        return int(ShowUniMsgBox(this, m.prompt, m.buttons, m.title, m.button1Caption, m.button2Caption));
+    });
     if (!readConfigFile(m_values.DataFolder + QStringLiteral("/Torvane.cfg"), m_values))
         ShellPopup(QStringLiteral("Torvane.cfg file not found"), 0, QStringLiteral("Torvane"));
 
@@ -155,9 +210,7 @@ void Form1::startUp()
     if (m_values.DefaultSource == -1)
         m_values.DefaultSource = 0;
     m_values.CurrentSource = m_values.DefaultSource;
-    const SourceInfo source = sourceInfo(m_values.CurrentSource, m_hosts);
-    m_values.SourceName = source.name;
-    m_values.SourceUrl = source.url;
+    setSourceFromTable();
 
     // Header labels in the desktop's menu font.
     QString fontName;
@@ -199,8 +252,7 @@ void Form1::startUp()
     show();
     // The frame is known once the window is shown: keep the outer size as stored.
     setOuterSize(QSize(toPixels(m_twips.width()), toPixels(m_twips.height())));
-    // The first connection to the web source clears the busy pointer when it lands.
-    unsetCursor();
+    ConnectToSource();
     cboCall->setFocus();
 }
 
@@ -297,6 +349,13 @@ void Form1::moveEvent(QMoveEvent *event)
         syncTwips();
 }
 
+void Form1::setSourceFromTable()
+{
+    const SourceInfo source = sourceInfo(m_values.CurrentSource, m_hosts);
+    m_values.SourceName = source.name;
+    m_values.SourceUrl = source.url;
+}
+
 void Form1::applySource()
 {
     // Captions that name the current source; an unknown source leaves the option's caption.
@@ -304,6 +363,7 @@ void Form1::applySource()
     if (dot >= 0)
         optFrom[1]->setText(item(62) + u' ' + m_values.SourceName.left(dot));
     lblSource->setText(item(3) + m_values.SourceName);
+    placeHeaders();
 }
 
 QSize Form1::frameExtra() const

@@ -2,11 +2,16 @@
 // The main window: start-up and close, the call box and the result panel.
 
 #include "app/HostTable.h"
+#include "app/LookupRules.h"
 #include "app/ProgramValues.h"
+#include "calldb/CallRecord.h"
 #include "ui/LanguageFile.h"
 
+#include <QPointer>
 #include <QRect>
+#include <QRectF>
 #include <QWidget>
+#include <memory>
 
 class QComboBox;
 class QFrame;
@@ -16,11 +21,19 @@ class QPushButton;
 class QRadioButton;
 class QTimer;
 class ucMenu;
+class ucLookUp;
+class Form4;
+namespace torvane {
+class Geocoder;
+class MainMenus;
+class UpdateCheck;
+}
 
 class Form1 : public QWidget {
     Q_OBJECT
 public:
     explicit Form1(torvane::ProgramValues &values, QWidget *parent = nullptr);
+    ~Form1() override;
 
     /// Start-up: data folder, configuration, window placement; the window is shown at the end.
     void startUp();
@@ -30,6 +43,56 @@ public:
     void showRecordCount();
     /// Language item n (1-73) of the loaded language.
     QString item(int n) const;
+    /// The hosts of Hosts.cfg, read at start-up.
+    const torvane::HostTable &hosts() const { return m_hosts; }
+
+    // Lookup workflow.
+    /// The lookup command: Enter, cmdGet, a history entry, Timer3, F8.
+    void Lookup();
+    /// Asks the web source for call's page and picture.
+    void StartWebLookup(const QString &call);
+    /// Loads the current source's site page to learn whether it answers and the login state.
+    void ConnectToSource();
+    /// F8: takes a call sign from the clipboard and looks it up.
+    void pasteAndLookup();
+    /// Downloads a text file, waiting at most the page time limit; empty or partial on errors.
+    QString DownloadText(const QString &address);
+
+    // Result panel.
+    void ClearResultPanel();
+    void ShowLocalRecord(const torvane::CallRecord &record);
+    void ShowWebResult();
+    /// Loads, fits and shows a station picture; false when the file holds no picture.
+    bool ShowPicture(const QString &file);
+    /// The four copyable labels back to their normal look.
+    void ResetLabelHighlight();
+    /// Image1's place in the panel's 332 x 189 units.
+    QRectF pictureRect() const;
+    /// The last web result.
+    torvane::StationResult &stationResult() { return m_station; }
+
+    // Source and captions.
+    /// SourceName and SourceUrl from the source table for CurrentSource.
+    void setSourceFromTable();
+    /// Captions that name the source: optFrom(1) and lblSource; the headers are placed again.
+    void applySource();
+    /// lblStatus from LookupState (after a language change).
+    void refreshStatusText();
+    /// The header labels at their places (lblSetup right-aligned).
+    void placeHeaders();
+
+    // Other windows of the program, opened from the lookup, the menus and the panel.
+    /// Chooses the map for the station and plots it; opens the map window when needed.
+    /// With popupWhenMissing the operator is told when no map file matches.
+    void plotStationMap(bool openWindow, bool popupWhenMissing);
+    /// The map window, when it is open.
+    Form4 *mapWindow() const;
+    void openStationSetup();
+    void openDatabaseEditor();
+    void openSatelliteView(bool addressForm);
+    void openWebMap();
+    void openLastImages();
+    void openPictureWindow();
 
     torvane::ProgramValues &values() { return m_values; }
     /// The outer rectangle of the window in pixels (frame included).
@@ -64,6 +127,7 @@ public:
     QTimer *Timer1 = nullptr;
     QTimer *Timer3 = nullptr;
     QTimer *tmrMenus = nullptr;
+    ucLookUp *lookUp = nullptr;  ///< objectName "ucLookUp"
     // Drop-down menus: the three headers', the Setup menu's two sub-menus, the panel's two.
     ucMenu *ucMnuSource = nullptr;
     ucMenu *ucMnuMaps = nullptr;
@@ -73,7 +137,12 @@ public:
     ucMenu *ucMnuSaveAdd = nullptr;
     ucMenu *ucMnuSavePic = nullptr;
 
+signals:
+    /// A lookup's outcome reached the panel (shown, failed, or nothing to do).
+    void lookupSettled();
+
 protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
     void showEvent(QShowEvent *event) override;
@@ -81,7 +150,19 @@ protected:
 
 private:
     void createControls();
-    void applySource();
+    void connectLookUp();
+    void setStatusFrom(bool loggedIn);
+    void onGotSite(const QString &siteText, bool loggedIn);
+    void onGotPage(const QString &call, bool loggedIn);
+    void onGotPicture(const QString &call);
+    void onCallNotFound(const QString &call);
+    void onLoginRequired(const QString &call);
+    void storeStation(const QString &latText, const QString &lonText);
+    void showSiteLink();
+    void settle();
+    void RefreshSiteList();
+    void requestPicture(const QString &call);
+    void placePicture(const QRectF &logical);
     void refreshCaptions();
     void fillMenuLists();
     void layoutControls();
@@ -94,4 +175,13 @@ private:
     QRect m_lastOuter;
     QRect m_twips;  ///< left, top, width in twips; follows the window when it moves a pixel
     bool m_adjusting = false;
+    bool m_pasteLock = false;
+    bool m_databaseWarned = false;
+    QString m_siteListText;  ///< the maker's update text, read once per run for the site list
+    torvane::StationResult m_station;
+    QRectF m_pictureRect;  ///< Image1 in the panel's 332 x 189 units
+    std::unique_ptr<torvane::Geocoder> m_geocoder;
+    std::unique_ptr<torvane::UpdateCheck> m_update;
+    torvane::MainMenus *m_menus = nullptr;
+    QPointer<Form4> m_mapWindow;
 };

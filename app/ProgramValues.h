@@ -50,6 +50,7 @@ struct ProgramValues {
     QStringList MapList;          ///< lstMap: usable map file names in the Maps folder
     QStringList LanguageText;     ///< items 1-73 of the loaded language file at 0-72
     bool FirstLookupPending = true;
+    int16_t CurrentMapIndex = 0;  ///< index into MapList of the map shown in the map window
 };
 
 }  // namespace torvane

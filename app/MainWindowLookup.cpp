@@ -1,0 +1,318 @@
+// The main window's lookup workflow: from the call box to the lookup component and back.
+
+#include "app/MainWindow.h"
+
+#include "app/DataFolder.h"
+#include "app/TextUtil.h"
+#include "calldb/CallDatabase.h"
+#include "geo/Geodesy.h"
+#include "geo/MapWindow.h"
+#include "lookup/Geocoder.h"
+#include "lookup/LookupControl.h"
+#include "lookup/UpdateCheck.h"
+#include "lookup/ZipTable.h"
+#include "ui/Beep.h"
+#include "ui/MessageBox.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QComboBox>
+#include <QEventLoop>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QNetworkAccessManager>
+#include <QRadioButton>
+#include <QSaveFile>
+#include <QTimer>
+
+using namespace torvane;
+
+void Form1::connectLookUp()
+{
+    connect(lookUp, &ucLookUp::GotSite, this, &Form1::onGotSite);
+    connect(lookUp, &ucLookUp::SiteNotFound, this, [this](const QString &marker) {
+        lblStatus->setText(marker + QStringLiteral(" not found"));
+        unsetCursor();
+    });
+    connect(lookUp, &ucLookUp::GotPage, this, &Form1::onGotPage);
+    connect(lookUp, &ucLookUp::PageNotFound, this, [this](const QString &call) {
+        lblNot->setText(call + QStringLiteral(" not found"));
+        lblNot->show();
+        settle();
+    });
+    connect(lookUp, &ucLookUp::CallNotFound, this, &Form1::onCallNotFound);
+    connect(lookUp, &ucLookUp::GotPicture, this, &Form1::onGotPicture);
+    connect(lookUp, &ucLookUp::LoginRequired, this, &Form1::onLoginRequired);
+    connect(lookUp, &ucLookUp::UpdateFound, this, [this](const QString &text) {
+        if (m_update)
+            m_update->UpdateFound(text);
+    });
+}
+
+void Form1::ConnectToSource()
+{
+    setCursor(Qt::WaitCursor);
+    if (m_values.CurrentSource >= 0 && m_values.CurrentSource < 5) {
+        lookUp->setDatabase(int16_t(m_values.CurrentSource + 1));
+        lookUp->GetSite();
+    }
+    unsetCursor();
+}
+
+void Form1::setStatusFrom(bool loggedIn)
+{
+    const StatusLine line = statusLine(loggedIn, m_values.CurrentSource, m_values.SourceName,
+                                       item(66), item(67), item(68), item(70));
+    lblStatus->setText(line.text);
+    m_values.LookupState = int16_t(line.state);
+}
+
+void Form1::refreshStatusText()
+{
+    switch (m_values.LookupState) {
+    case 1: lblStatus->setText(m_values.SourceName + QStringLiteral("  (") + item(66) + u')'); break;
+    case 2: lblStatus->setText(m_values.SourceName + QStringLiteral("  (") + item(67) + u')'); break;
+    case 3: lblStatus->setText(QStringLiteral("QRZCQ (") + item(70) + u')'); break;
+    case 4: lblStatus->setText(QStringLiteral("Callook  (") + item(68) + u')'); break;
+    default: break;
+    }
+}
+
+void Form1::onGotSite(const QString &, bool loggedIn)
+{
+    setStatusFrom(loggedIn);
+    Timer3->start();
+    unsetCursor();
+}
+
+void Form1::pasteAndLookup()
+{
+    if (m_pasteLock)
+        return;
+    m_pasteLock = true;
+    Timer1->start();
+    cboCall->setEditText(QString());
+    cboCall->setEditText(pastedCall(QApplication::clipboard()->text(), m_values.PlainZero));
+    Lookup();
+}
+
+void Form1::Lookup()
+{
+    ResetLabelHighlight();
+    m_values.StationLatitude = m_values.StationLongitude = 0;
+    const QString typed = cboCall->currentText().toUpper().trimmed();
+    m_values.CurrentCall = typed;
+    if (typed.isEmpty() || isSpecialCall(typed)) {
+        cboCall->setFocus();
+        emit lookupSettled();
+        return;
+    }
+
+    // History: newest first, at most eight after each lookup; the box keeps what was typed.
+    QStringList history;
+    for (int i = 0; i < cboCall->count(); ++i)
+        history << cboCall->itemText(i);
+    const QStringList updated = updatedHistory(history, typed);
+    if (updated != history) {
+        const QSignalBlocker block(cboCall);
+        cboCall->clear();
+        cboCall->addItems(updated);
+        cboCall->setCurrentIndex(int(updated.indexOf(typed)));
+        cboCall->setEditText(typed);
+    }
+
+    setCursor(Qt::WaitCursor);
+    ClearResultPanel();
+    m_values.UpdateText.clear();
+    m_values.SourceUrl.clear();
+    m_station.Name.clear();
+    m_station.Add1.clear();
+    m_station.Add2.clear();
+    m_station.Ctry.clear();
+    m_values.LookupFailed = 0;
+
+    m_values.CurrentCall = normaliseCall(typed);
+
+    if (optFrom[0]->isChecked()) {
+        CallDatabase db(m_values.DataFolder);
+        const int32_t n = db.FindCall(m_values.CurrentCall);
+        if (n > 0 && !db.CurrentRecord.trimmed(CallRecord::Name).isEmpty()
+            && db.CurrentRecord.trimmed(CallRecord::Lat) != QStringLiteral("0")) {
+            ShowLocalRecord(db.CurrentRecord);
+            if (m_mapWindow)
+                plotStationMap(false, true);
+            return;
+        }
+    }
+    if (m_values.CurrentSource >= 0 && m_values.CurrentSource < 5 && !m_values.CurrentCall.isEmpty()) {
+        StartWebLookup(m_values.CurrentCall);
+        return;
+    }
+    // Nothing to ask (an unknown source, or a call that normalises to nothing).
+    lblNot->setText(m_values.CurrentCall + item(38));
+    m_values.LookupFailed = -1;
+    settle();
+}
+
+void Form1::StartWebLookup(const QString &call)
+{
+    lookUp->GetPage(call + u'2');
+    requestPicture(call);
+}
+
+void Form1::requestPicture(const QString &call)
+{
+    const QString address = pictureAddress(m_hosts.host(QStringLiteral("qrzpictures")), call);
+    if (!address.isEmpty())
+        lookUp->GetPicture(address, call + u'5');
+}
+
+void Form1::onGotPage(const QString &, bool loggedIn)
+{
+    setStatusFrom(loggedIn);
+    const QString zip = m_station.Zip;
+    m_station = StationResult();
+    m_station.Zip = zip;
+    m_values.StationLatitude = m_values.StationLongitude = 0;
+    unsetCursor();
+
+    const QString call = m_values.CurrentCall;
+    m_station.Name = lookUp->cName(call);
+    if (m_station.Name.isEmpty())
+        return;  // the component reports the missing station
+    m_station.Add1 = lookUp->Add1();
+    m_station.Add2 = lookUp->Add2();
+    m_station.Ctry = lookUp->Ctry();
+    if (m_values.CurrentSource == 4) {
+        QEventLoop pause;
+        QTimer::singleShot(500, &pause, &QEventLoop::quit);
+        pause.exec();
+        if (m_values.CurrentCall != call)
+            return;  // a newer lookup took over the page meanwhile
+    }
+    m_values.StationLatitude = lookUp->Latitude();
+    m_values.StationLongitude = lookUp->Longitude();
+    QString latText = formatNumber(m_values.StationLatitude);
+    QString lonText = formatNumber(m_values.StationLongitude);
+    m_station.Class = lookUp->Class();
+    m_station.DateOfBirth = lookUp->DateOfBirth();
+    m_station.Grid = lookUp->Grid();
+    m_station.WebAddress = lookUp->WebAddress();
+
+    // A page without a position: the address, else the zip code.
+    if (m_values.StationLatitude == 0 && m_values.StationLongitude == 0) {
+        const QString found = m_geocoder->GeocodeAddress(m_station.Add1 + u' ' + m_station.Add2 + u' ' + m_station.Ctry);
+        if (m_values.CurrentCall != call)
+            return;
+        if (!found.isEmpty()) {
+            const QStringList parts = found.split(u',');
+            latText = parts.value(0);
+            lonText = parts.value(1);
+            m_values.StationLatitude = leadingNumber(latText);
+            m_values.StationLongitude = leadingNumber(lonText);
+        }
+        const qsizetype blank = m_station.Add2.lastIndexOf(u' ');
+        if (m_values.StationLatitude == 0 && m_values.StationLongitude == 0 && blank >= 0) {
+            m_station.Zip = m_station.Add2.mid(blank + 1, 5);
+            ZipPosition(m_values.DataFolder, m_station.Zip, m_values.StationLatitude,
+                        m_values.StationLongitude);
+        }
+    }
+
+    if (const auto line = FormatDistanceLine(m_values, QLocale()))
+        lblDx->setText(*line);
+    if (m_station.Grid.isEmpty() && m_values.StationLatitude != 0 && m_values.StationLongitude != 0)
+        m_station.Grid = LatLonToGrid(m_values.StationLatitude, m_values.StationLongitude);
+    ShowWebResult();
+    storeStation(latText, lonText);
+    Beep(400, 75);
+    showRecordCount();
+    if (m_mapWindow)
+        plotStationMap(false, true);
+    emit lookupSettled();
+}
+
+void Form1::storeStation(const QString &latText, const QString &lonText)
+{
+    CallDatabase db(m_values.DataFolder);
+    const int32_t n = db.FindCall(m_values.CurrentCall);
+    const QString keptAdd1 = n > 0 ? db.CurrentRecord.text(CallRecord::Add1) : QString();
+    db.ClearRecord();
+    CallRecord &r = db.CurrentRecord;
+    r.setText(CallRecord::Call, m_values.CurrentCall);
+    r.setText(CallRecord::Name, m_station.Name);
+    r.setText(CallRecord::Add1, m_values.CurrentSource == 2 ? keptAdd1 : m_station.Add1);
+    r.setText(CallRecord::Add2, m_station.Add2);
+    r.setText(CallRecord::Ctry, m_station.Ctry);
+    r.setText(CallRecord::Lat, latText);
+    r.setText(CallRecord::Lon, lonText);
+    r.setText(CallRecord::Class, m_station.Class);
+    r.setText(CallRecord::YearBorn, m_station.DateOfBirth);
+    DbStatus status = n > 0 ? db.ReplaceRecord(n) : db.AppendRecord();
+    if (status == DbStatus::Missing)  // the search could not create the file either
+        status = DbStatus::OpenFailed;
+    if (status == DbStatus::Ok && n == 0)
+        status = db.SortDatabase();
+    if (status != DbStatus::Ok && !m_databaseWarned) {
+        // Once per run: the lookups go on, only the local copy is missing.
+        m_databaseWarned = true;
+        ShowUniMsgBox(this, QStringLiteral("The local database could not be written:\r\n") + db.lastError(),
+                      48, QStringLiteral("Torvane"), QStringLiteral("Ok"));
+    }
+}
+
+void Form1::onCallNotFound(const QString &call)
+{
+    lblNot->setText(call + item(38));
+    lblNot->show();
+    m_values.LookupFailed = -1;
+    settle();
+}
+
+void Form1::onLoginRequired(const QString &)
+{
+    lblNot->setText(item(45) + u' ' + m_values.SourceName);
+    lblNot->show();
+    settle();
+}
+
+void Form1::onGotPicture(const QString &call)
+{
+    // The cache keeps every picture that arrives; the panel shows only the current station's.
+    QSaveFile file(pictureCacheFolder(m_values.DataFolder) + u'/' + call + QStringLiteral(".jpg"));
+    if (file.open(QIODevice::WriteOnly)) {
+        file.write(m_values.DownloadBuffer);
+        file.commit();
+    }
+    if (call != m_values.CurrentCall)
+        return;
+    ShowPicture(file.fileName());
+    settle();
+}
+
+void Form1::settle()
+{
+    unsetCursor();
+    cboCall->setFocus();
+    cboCall->lineEdit()->selectAll();
+    emit lookupSettled();
+}
+
+void Form1::RefreshSiteList()
+{
+    lookUp->CheckUpdates();
+    const QString maker = m_hosts.host(QStringLiteral("maker"));
+    if (maker.isEmpty())
+        return;
+    // The list of image-receiving sites is rebuilt from this text.
+    m_siteListText = DownloadText(maker + QStringLiteral("/updates/updates.txt"));
+}
+
+QString Form1::DownloadText(const QString &address)
+{
+    QNetworkAccessManager manager;
+    const FetchResult result = fetchBlocking(&manager, QUrl(address), kPageTimeLimitMs);
+    // A partial answer is still handed on, as a partial read would be.
+    return fromCp1252(result.body);
+}

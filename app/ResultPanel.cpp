@@ -1,0 +1,204 @@
+// The main window's result panel, and the other windows it opens.
+
+#include "app/MainWindow.h"
+
+#include "app/DataFolder.h"
+#include "app/MainLayout.h"
+#include "app/TextUtil.h"
+#include "geo/Geodesy.h"
+#include "geo/MapProjection.h"
+#include "geo/MapWindow.h"
+#include "sites/SiteList.h"
+#include "ui/MessageBox.h"
+
+#include <QComboBox>
+#include <QFile>
+#include <QFileInfo>
+#include <QImageReader>
+#include <QLabel>
+#include <QLineEdit>
+#include <QRadioButton>
+
+using namespace torvane;
+
+namespace {
+
+void setUnderline(QWidget *w, bool on)
+{
+    QFont f = w->font();
+    f.setUnderline(on);
+    w->setFont(f);
+}
+
+}  // namespace
+
+void Form1::ResetLabelHighlight()
+{
+    for (QLabel *label : {lblName, lblAdd1, lblAdd2, lblCtry}) {
+        label->setAutoFillBackground(false);
+        label->setPalette(pic1->palette());
+    }
+}
+
+void Form1::ClearResultPanel()
+{
+    ResetLabelHighlight();
+    for (QLabel *label : {lblDx, lblClass, lblGrid, lblDOB})
+        label->clear();
+    lblNot->setText(item(34));
+    lblNot->show();
+    for (QLabel *label : {lblName, lblAdd1, lblAdd2, lblCtry}) {
+        label->clear();
+        label->show();
+    }
+    lblEmail->hide();
+    setUnderline(optFrom[0], false);
+    setUnderline(optFrom[1], false);
+    Image1->clear();
+    QFile::remove(m_values.DataFolder + QStringLiteral("/Ham.bmp"));
+    placePicture(defaultPictureBox());
+    lblDOB->hide();
+}
+
+void Form1::placePicture(const QRectF &logical)
+{
+    m_pictureRect = logical;
+    Image1->setGeometry(logicalToPixels(logical, QSizeF(332, 189), picBackground->size()));
+}
+
+QRectF Form1::pictureRect() const
+{
+    return m_pictureRect;
+}
+
+void Form1::showSiteLink()
+{
+    m_values.DsstvSiteUrl.clear();
+    lblEmail->hide();
+    const SiteRecord site =
+        FindSite(m_values.DataFolder + QStringLiteral("/dsstvSites.dat"), m_values.CurrentCall);
+    if (site.number > 0) {
+        m_values.DsstvSiteUrl = site.url;
+        lblEmail->show();
+    }
+}
+
+void Form1::ShowLocalRecord(const CallRecord &record)
+{
+    setUnderline(optFrom[0], true);
+    if (!lblNot->text().contains(QStringLiteral("QRZ")))
+        lblNot->hide();
+    lblName->setText(record.trimmed(CallRecord::Name));
+    lblAdd1->setText(record.trimmed(CallRecord::Add1));
+    lblAdd2->setText(record.trimmed(CallRecord::Add2));
+    lblCtry->setText(record.trimmed(CallRecord::Ctry));
+    lblClass->setText(record.trimmed(CallRecord::Class) + u' ');
+    const QString year = record.trimmed(CallRecord::YearBorn);
+    lblDOB->setText(item(37) + year + u' ');
+    lblDOB->setVisible(!year.isEmpty());
+
+    m_values.StationLatitude = leadingNumber(record.text(CallRecord::Lat));
+    m_values.StationLongitude = leadingNumber(record.text(CallRecord::Lon));
+    const QString grid = LatLonToGrid(m_values.StationLatitude, m_values.StationLongitude);
+    if (grid.isEmpty())
+        lblGrid->clear();
+    else
+        m_station.Grid = grid;
+    lblGrid->setText(grid.isEmpty() ? QString() : item(30) + QStringLiteral(": ") + grid);
+    lblGrid->setVisible(!grid.isEmpty());
+    if (const auto line = FormatDistanceLine(m_values, QLocale()))
+        lblDx->setText(*line);
+    showSiteLink();
+
+    // The cached picture; a small file is a placeholder or an error page: fetch it again.
+    const QFileInfo cached(pictureCacheFolder(m_values.DataFolder) + u'/' + m_values.CurrentCall
+                           + QStringLiteral(".jpg"));
+    if (cached.exists() && cached.size() > 2000)
+        ShowPicture(cached.filePath());
+    else if (cached.exists())
+        requestPicture(m_values.CurrentCall);
+
+    if (m_values.FirstLookupPending) {
+        m_values.FirstLookupPending = false;
+        RefreshSiteList();
+    }
+    settle();
+}
+
+void Form1::ShowWebResult()
+{
+    setUnderline(optFrom[1], true);
+    if (!lblNot->text().contains(QStringLiteral("QRZ")))
+        lblNot->hide();
+    lblName->setText(m_station.Name);
+    lblAdd1->setText(m_station.Add1);
+    lblAdd2->setText(m_station.Add2);
+    lblCtry->setText(m_station.Ctry);
+    lblClass->setText(m_station.Class);
+    lblDOB->setText(item(37) + m_station.DateOfBirth);
+    lblDOB->setVisible(!m_station.DateOfBirth.isEmpty());
+    lblGrid->setText(m_station.Grid.isEmpty() ? QString() : item(30) + QStringLiteral(": ") + m_station.Grid);
+    lblGrid->setVisible(!m_station.Grid.isEmpty());
+    showSiteLink();
+    if (m_values.FirstLookupPending) {
+        m_values.FirstLookupPending = false;
+        RefreshSiteList();
+    }
+    unsetCursor();
+    cboCall->setFocus();
+    cboCall->lineEdit()->selectAll();
+}
+
+bool Form1::ShowPicture(const QString &file)
+{
+    QImageReader reader(file);
+    reader.setAutoTransform(true);
+    const QImage picture = reader.read();
+    if (picture.isNull())
+        return false;
+    const QRectF box = fittedPictureBox(picture.width(), picture.height(), m_pictureRect);
+    if (box.isEmpty())
+        return false;
+    Image1->setPixmap(QPixmap::fromImage(picture));
+    placePicture(box);
+    picture.save(m_values.DataFolder + QStringLiteral("/Ham.bmp"), "BMP");
+    return true;
+}
+
+void Form1::plotStationMap(bool openWindow, bool popupWhenMissing)
+{
+    if (!m_mapWindow && !openWindow)
+        return;
+    const int index = FindMapIndex(m_values.MapList,
+                                   ChooseMapName(m_values.StationLatitude, m_values.StationLongitude));
+    if (index < 0) {
+        if (popupWhenMissing)
+            ShellPopup(QStringLiteral("World Map not found"), 0, QString());
+        if (!m_mapWindow)
+            return;
+    } else {
+        m_values.CurrentMapIndex = int16_t(index);
+    }
+    if (!m_mapWindow) {
+        m_mapWindow = new Form4(m_values, m_values.CurrentMapIndex);
+        m_mapWindow->setAttribute(Qt::WA_DeleteOnClose);
+        connect(m_mapWindow, &Form4::FocusCallBox, this, [this] {
+            activateWindow();
+            cboCall->setFocus();
+        });
+    }
+    m_mapWindow->PlotMap();
+}
+
+Form4 *Form1::mapWindow() const
+{
+    return m_mapWindow;
+}
+
+// Windows that arrive with their own parts of the program; until then the commands do nothing.
+void Form1::openStationSetup() {}
+void Form1::openDatabaseEditor() {}
+void Form1::openSatelliteView(bool) {}
+void Form1::openWebMap() {}
+void Form1::openLastImages() {}
+void Form1::openPictureWindow() {}
