@@ -8,6 +8,7 @@
 #include "geo/Geodesy.h"
 #include "geo/MapProjection.h"
 #include "geo/MapWindow.h"
+#include "geo/StationSetup.h"
 #include "sites/SiteList.h"
 #include "ui/MessageBox.h"
 
@@ -195,8 +196,15 @@ Form4 *Form1::mapWindow() const
     return m_mapWindow;
 }
 
+void Form1::openStationSetup()
+{
+    auto *setup = new Form2(m_values, m_hosts, this, lblStatus->text());
+    setup->setAttribute(Qt::WA_DeleteOnClose);
+    connect(setup, &Form2::FocusCallBox, this, [this] { cboCall->setFocus(); });
+    setup->show();
+}
+
 // Windows that arrive with their own parts of the program; until then the commands do nothing.
-void Form1::openStationSetup() {}
 void Form1::openDatabaseEditor() {}
 void Form1::openSatelliteView(bool) {}
 void Form1::openWebMap() {}

@@ -72,7 +72,7 @@ QString formatNumber(double value)
     if (value == 0)
         return QStringLiteral("0");  // also turns -0 into 0
     // Shortest text that reads back as the same double.
-    return QString::number(value, 'g', QLocale::FloatingPointShortest);
+    return QString::number(value, 'f', QLocale::FloatingPointShortest);
 }
 
 namespace {

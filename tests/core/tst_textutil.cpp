@@ -93,6 +93,8 @@ private slots:
         QTest::newRow("fraction") << 51.5 << "51.5";
         QTest::newRow("negative") << -0.125 << "-0.125";
         QTest::newRow("full precision") << 41.714285714285715 << "41.714285714285715";
+        QTest::newRow("tiny without exponent") << 0.00001 << "0.00001";
+        QTest::newRow("large without exponent") << 1e20 << "100000000000000000000";
     }
     void formatNumberIsPlainDecimal()
     {

@@ -1,0 +1,378 @@
+#include "geo/StationSetup.h"
+
+#include "app/LookupRules.h"
+#include "app/TextUtil.h"
+#include "geo/Geodesy.h"
+#include "lookup/LookupControl.h"
+#include "ui/Beep.h"
+#include "ui/LanguageFile.h"
+
+#include <QCloseEvent>
+#include <QGridLayout>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLocale>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScreen>
+
+#include <algorithm>
+#include <cmath>
+
+namespace torvane {
+
+namespace {
+
+// Language items used here.
+constexpr int kItemHelp = 28;  // already joined with item 29 by the language loader
+constexpr int kItemGrid = 30;
+constexpr int kItemLatitude = 31;
+constexpr int kItemLongitude = 32;
+constexpr int kItemUnit = 39;
+constexpr int kItemMiles = 40;
+constexpr int kItemKilometres = 41;
+constexpr int kItemFetch = 42;
+constexpr int kItemClose = 69;
+
+// Tones of the lookup windows: hertz, milliseconds.
+constexpr int kGoodTone = 400;
+constexpr int kGoodToneMs = 75;
+constexpr int kBadTone = 700;
+constexpr int kBadToneMs = 100;
+
+// Field width that holds "-179.123456" comfortably, in average characters.
+constexpr int kFieldChars = 14;
+
+}  // namespace
+
+QString fetchButtonCaption(const QString &itemText, const QString &call,
+                           const QString &sourceName, const QString &statusText)
+{
+    QString caption = itemText;
+    caption.replace(QStringLiteral("???"), call);
+    const qsizetype open = statusText.indexOf(u'(');
+    if (open >= 0) {
+        caption.replace(QStringLiteral("***"), sourceName);
+        caption += u'\n' + statusText.mid(open);
+    }
+    return caption;
+}
+
+QString positionLookupCall(const QString &typed)
+{
+    qsizetype end = 0;
+    while (end < typed.size() && typed[end] != u'-' && typed[end] != u' ')
+        ++end;
+    return plainZeroes(typed.left(end));
+}
+
+QString locatorText(const QString &gridItem, double lat, double lon)
+{
+    // Latitude 90 and longitude 180 are outside here, although the locator itself takes them.
+    if (!(lat >= -90 && lat < 90 && lon >= -180 && lon < 180))
+        return QString();
+    const QString grid = LatLonToGrid(lat, lon);
+    if (grid.isEmpty())
+        return QString();
+    return gridItem + QStringLiteral(":   ") + grid;
+}
+
+QString coordinateText(double degrees)
+{
+    if (degrees == 0 || !std::isfinite(degrees))
+        return QStringLiteral("0");  // also -0; the fields never hold inf or nan text
+    return QString::number(degrees, 'f', QLocale::FloatingPointShortest);
+}
+
+QString withDecimalPoints(QString text)
+{
+    return text.replace(u',', u'.');
+}
+
+QString displayLines(QString text)
+{
+    return text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+}
+
+QPoint setupWindowPosition(const QRect &mainFrame, const QSize &ownFrame, const QRect &available)
+{
+    int x = mainFrame.left();
+    int y = mainFrame.top();
+    if (available.isValid()) {
+        x = std::min(x, available.right() + 1 - ownFrame.width());
+        y = std::min(y, available.bottom() + 1 - ownFrame.height());
+        x = std::max(x, available.left());
+        y = std::max(y, available.top());
+    }
+    return QPoint(x, y);
+}
+
+}  // namespace torvane
+
+using namespace torvane;
+
+Form2::Form2(ProgramValues &values, const HostTable &hosts, QWidget *mainWindow,
+             const QString &statusText, QWidget *parent)
+    : QWidget(parent, Qt::Window | Qt::WindowStaysOnTopHint),
+      m_values(values),
+      m_mainWindow(mainWindow),
+      m_statusText(statusText)
+{
+    setObjectName(QStringLiteral("Form2"));
+    ucLookUp1 = new ucLookUp(values, hosts, this);
+    ucLookUp1->setObjectName(QStringLiteral("ucLookUp1"));
+    createControls();
+    setCaptions();
+
+    connect(txtCall, &QLineEdit::textChanged, this, &Form2::txtCallChange);
+    connect(txtLat, &QLineEdit::textChanged, this,
+            [this] { coordinateChange(txtLat, m_values.OwnLatitude); });
+    connect(txtLon, &QLineEdit::textChanged, this,
+            [this] { coordinateChange(txtLon, m_values.OwnLongitude); });
+    connect(cmdGetLatLon, &QPushButton::clicked, this, &Form2::cmdGetLatLonClick);
+    connect(cmdClose, &QPushButton::clicked, this, &QWidget::close);
+
+    // Opening: the fields show the settings (and the locator follows through the edit rule).
+    txtCall->setText(m_values.OwnCall);
+    cmdGetLatLon->setEnabled(!m_values.OwnCall.isEmpty());
+    if (m_values.UseMiles == 1)
+        optMi->setChecked(true);
+    else
+        optKm->setChecked(true);
+    txtLat->setText(coordinateText(m_values.OwnLatitude));
+    txtLon->setText(coordinateText(m_values.OwnLongitude));
+    refreshLocator();
+
+    // Connected after the initial choice: opening alone does not rewrite UseMiles.
+    connect(optMi, &QRadioButton::toggled, this, [this](bool on) {
+        if (on)
+            m_values.UseMiles = 1;
+    });
+    connect(optKm, &QRadioButton::toggled, this, [this](bool on) {
+        if (on)
+            m_values.UseMiles = 0;
+    });
+
+    connect(ucLookUp1, &ucLookUp::GotPage, this, [this] {
+        Beep(kGoodTone, kGoodToneMs);
+        setBusy(false);
+    });
+    connect(ucLookUp1, &ucLookUp::LatLon, this, [this](double lat, double lon) {
+        m_gotPosition = true;
+        txtLat->setText(coordinateText(lat));
+        txtLon->setText(coordinateText(lon));
+        setBusy(false);
+    });
+    const auto failed = [this] {
+        Beep(kBadTone, kBadToneMs);
+        setBusy(false);
+    };
+    connect(ucLookUp1, &ucLookUp::LoginRequired, this, failed);
+    connect(ucLookUp1, &ucLookUp::LatLonNotFound, this, failed);
+}
+
+Form2::~Form2()
+{
+    setBusy(false);
+}
+
+void Form2::createControls()
+{
+    const auto label = [this](const char *name) {
+        auto *l = new QLabel(this);
+        l->setObjectName(QLatin1String(name));
+        return l;
+    };
+    const auto field = [this](const char *name) {
+        auto *e = new QLineEdit(this);
+        e->setObjectName(QLatin1String(name));
+        e->setMinimumWidth(e->fontMetrics().averageCharWidth() * kFieldChars);
+        return e;
+    };
+
+    Label1 = label("Label1");
+    lblCall = label("lblCall");
+    txtCall = field("txtCall");
+    txtCall->installEventFilter(this);
+    cmdGetLatLon = new QPushButton(this);
+    cmdGetLatLon->setObjectName(QStringLiteral("cmdGetLatLon"));
+    Label2 = label("Label2");
+    txtLat = field("txtLat");
+    Label3 = label("Label3");
+    txtLon = field("txtLon");
+    lblGrid = label("lblGrid");
+    lblDx = label("lblDx");
+    optMi = new QRadioButton(this);
+    optMi->setObjectName(QStringLiteral("optMi"));
+    optKm = new QRadioButton(this);
+    optKm->setObjectName(QStringLiteral("optKm"));
+    cmdClose = new QPushButton(this);
+    cmdClose->setObjectName(QStringLiteral("cmdClose"));
+
+    auto *grid = new QGridLayout(this);
+    grid->setSizeConstraint(QLayout::SetFixedSize);
+    grid->setHorizontalSpacing(10);
+    grid->setVerticalSpacing(8);
+    grid->addWidget(Label1, 0, 0, 1, 3);
+    grid->addWidget(lblCall, 1, 0);
+    grid->addWidget(txtCall, 1, 1);
+    grid->addWidget(cmdGetLatLon, 1, 2, 2, 1);
+    grid->addWidget(Label2, 2, 0);
+    grid->addWidget(txtLat, 2, 1);
+    grid->addWidget(Label3, 3, 0);
+    grid->addWidget(txtLon, 3, 1);
+    grid->addWidget(lblGrid, 4, 1, 1, 2);
+    grid->addWidget(lblDx, 5, 0);
+    auto *units = new QHBoxLayout;
+    units->addWidget(optMi);
+    units->addWidget(optKm);
+    units->addStretch(1);
+    grid->addLayout(units, 5, 1, 1, 2);
+    grid->addWidget(cmdClose, 6, 2, Qt::AlignRight);
+    grid->setColumnStretch(2, 1);
+    Label1->setContentsMargins(0, 0, 0, 6);
+    cmdGetLatLon->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Expanding);
+    cmdClose->setMinimumWidth(cmdClose->fontMetrics().averageCharWidth() * kFieldChars);
+}
+
+QString Form2::item(int n) const
+{
+    return languageItem(m_values.LanguageText, n);
+}
+
+void Form2::setCaptions()
+{
+    Label1->setText(displayLines(item(kItemHelp)));
+    // No language item names the call field.
+    lblCall->setText(QStringLiteral("Call: "));
+    Label2->setText(item(kItemLatitude) + QStringLiteral(": "));
+    Label3->setText(item(kItemLongitude) + QStringLiteral(": "));
+    lblDx->setText(item(kItemUnit) + QStringLiteral(": "));
+    optMi->setText(item(kItemMiles));
+    optKm->setText(item(kItemKilometres));
+    cmdClose->setText(item(kItemClose));
+    cmdGetLatLon->setText(fetchButtonCaption(item(kItemFetch), m_values.OwnCall,
+                                             m_values.SourceName, m_statusText));
+}
+
+void Form2::txtCallChange()
+{
+    const QString call = txtCall->text();
+    // Kept at once, so that closing keeps a call typed without a fetch.
+    m_values.OwnCall = call;
+    cmdGetLatLon->setEnabled(!call.isEmpty());
+    cmdGetLatLon->setText(fetchButtonCaption(item(kItemFetch), call, m_values.SourceName,
+                                             m_statusText));
+}
+
+void Form2::coordinateChange(QLineEdit *field, double &setting)
+{
+    const QString text = field->text();
+    const QString fixed = withDecimalPoints(text);
+    if (fixed != text) {
+        // Same length, so the cursor stays where it was; setText calls us again.
+        const int cursor = field->cursorPosition();
+        field->setText(fixed);
+        field->setCursorPosition(cursor);
+        return;
+    }
+    setting = leadingNumber(text);
+    refreshLocator();
+}
+
+void Form2::refreshLocator()
+{
+    lblGrid->setText(locatorText(item(kItemGrid), m_values.OwnLatitude, m_values.OwnLongitude));
+}
+
+void Form2::cmdGetLatLonClick()
+{
+    m_values.OwnCall = txtCall->text();
+    if (m_values.OwnCall.isEmpty())
+        return;  // the button is disabled then; nothing to fetch, nothing to clear
+    // A failed fetch puts back what the fields held, rather than leaving 0, 0.
+    const QString oldLat = txtLat->text();
+    const QString oldLon = txtLon->text();
+    txtLat->clear();
+    txtLon->clear();
+
+    setBusy(true);
+    const QString call = positionLookupCall(m_values.OwnCall);
+    const QString zero = coordinateText(0);
+    txtLat->setText(zero);
+    txtLon->setText(zero);
+    m_gotPosition = false;
+    const int serial = ++m_fetchSerial;
+    QPointer<Form2> self(this);
+    ucLookUp1->GetLatLon(call + u'4');
+    // The lookup waits in a nested event loop: the window may be gone, or a newer fetch may
+    // have replaced this one; then the newer one owns the outcome.
+    if (!self || serial != m_fetchSerial)
+        return;
+    setBusy(false);
+    if (!m_gotPosition) {
+        // Put the old text back unless the operator typed over the zeros meanwhile.
+        if (txtLat->text() == zero && txtLon->text() == zero) {
+            txtLat->setText(oldLat);
+            txtLon->setText(oldLon);
+        }
+    }
+}
+
+void Form2::setBusy(bool busy)
+{
+    if (busy == m_busy)
+        return;
+    m_busy = busy;
+    if (busy)
+        QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    else
+        QGuiApplication::restoreOverrideCursor();
+}
+
+bool Form2::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == txtCall && event->type() == QEvent::KeyPress) {
+        const auto *key = static_cast<QKeyEvent *>(event);
+        const QString typed = key->text();
+        if (typed.size() == 1) {
+            const QChar mapped = typedCallChar(typed[0], m_values.PlainZero);
+            if (mapped != typed[0]) {
+                txtCall->insert(QString(mapped));
+                return true;
+            }
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void Form2::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    if (event->spontaneous())
+        return;
+    if (m_mainWindow) {
+        const QScreen *screen = m_mainWindow->screen() ? m_mainWindow->screen()
+                                                       : QGuiApplication::primaryScreen();
+        const QRect available = screen ? screen->availableGeometry() : QRect();
+        const QSize extra = frameGeometry().size() - size();
+        move(setupWindowPosition(m_mainWindow->frameGeometry(), sizeHint() + extra, available));
+        m_mainWindow->hide();
+    }
+    txtCall->setFocus();
+}
+
+void Form2::closeEvent(QCloseEvent *event)
+{
+    setBusy(false);
+    event->accept();
+    if (m_mainWindow) {
+        m_mainWindow->show();
+        m_mainWindow->raise();
+        m_mainWindow->activateWindow();
+    }
+    emit FocusCallBox();
+}

@@ -1,0 +1,106 @@
+#pragma once
+// The station setup window: own call sign, own position and distance unit. Every edit goes
+// straight into the program values; the locator of the typed position is shown as the operator
+// types, and the own position can be fetched from the current web source.
+
+#include "app/HostTable.h"
+#include "app/ProgramValues.h"
+
+#include <QPoint>
+#include <QPointer>
+#include <QRect>
+#include <QSize>
+#include <QString>
+#include <QWidget>
+
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
+class ucLookUp;
+
+namespace torvane {
+
+/// Caption of cmdGetLatLon: item 42 with "???" replaced by the call. When the main window's
+/// status text holds "(", "***" is replaced by the source name and a second line carries the
+/// status text from its "(" on (the login state).
+QString fetchButtonCaption(const QString &itemText, const QString &call,
+                           const QString &sourceName, const QString &statusText);
+
+/// The call that is looked up for the own position: cut before the first "-" or blank
+/// (W1AW-2 and "W1AW 1" give W1AW), slashed zeros turned into the digit 0.
+QString positionLookupCall(const QString &typed);
+
+/// lblGrid: the grid item + ":   " + the six-character locator, or empty outside
+/// -90 <= lat < 90 and -180 <= lon < 180 (degrees).
+QString locatorText(const QString &gridItem, double lat, double lon);
+
+/// A coordinate as the fields show it: plain decimal notation, every significant digit, never
+/// an exponent (which the leading-number parse would misread).
+QString coordinateText(double degrees);
+
+/// A line of the latitude or longitude field after the comma rule: "," becomes ".".
+QString withDecimalPoints(QString text);
+
+/// Texts shown in labels and buttons: the CR LF of the language items becomes a line break.
+QString displayLines(QString text);
+
+/// Top-left corner (pixels) of the setup window's frame: the main window's top-left corner,
+/// moved as little as needed to keep the whole frame on the available screen area.
+QPoint setupWindowPosition(const QRect &mainFrame, const QSize &ownFrame, const QRect &available);
+
+}  // namespace torvane
+
+/// The station setup window. Shown: hides the main window and stays on top; closed: shows the
+/// main window again and raises FocusCallBox.
+class Form2 : public QWidget {
+    Q_OBJECT
+public:
+    /// mainWindow: hidden while this window is open, and where it is placed (may be null).
+    /// statusText: the main window's source status text (lblStatus), read once at opening.
+    Form2(torvane::ProgramValues &values, const torvane::HostTable &hosts, QWidget *mainWindow,
+          const QString &statusText, QWidget *parent = nullptr);
+    ~Form2() override;
+
+    // Controls (objectName is the same as the member name).
+    QLabel *Label1 = nullptr;
+    QLabel *lblCall = nullptr;
+    QLineEdit *txtCall = nullptr;
+    QPushButton *cmdGetLatLon = nullptr;
+    QLabel *Label2 = nullptr;
+    QLineEdit *txtLat = nullptr;
+    QLabel *Label3 = nullptr;
+    QLineEdit *txtLon = nullptr;
+    QLabel *lblGrid = nullptr;
+    QLabel *lblDx = nullptr;
+    QRadioButton *optMi = nullptr;
+    QRadioButton *optKm = nullptr;
+    QPushButton *cmdClose = nullptr;
+    ucLookUp *ucLookUp1 = nullptr;
+
+signals:
+    /// The main window is to take the focus into its call box.
+    void FocusCallBox();
+
+protected:
+    void showEvent(QShowEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void createControls();
+    void setCaptions();
+    void txtCallChange();
+    void coordinateChange(QLineEdit *field, double &setting);
+    void refreshLocator();
+    void cmdGetLatLonClick();
+    void setBusy(bool busy);
+    QString item(int n) const;
+
+    torvane::ProgramValues &m_values;
+    QPointer<QWidget> m_mainWindow;
+    QString m_statusText;
+    bool m_busy = false;
+    bool m_gotPosition = false;  ///< LatLon arrived for the current fetch
+    int m_fetchSerial = 0;       ///< tells a fetch apart from one started while it waited
+};

@@ -1,0 +1,529 @@
+// The station setup window offscreen: captions, typing rules, the comma rule, the locator's own
+// range, the unit options, fetching the own position from the local test server, and closing.
+
+#include "app/TextUtil.h"
+#include "geo/StationSetup.h"
+#include "lookup/LookupControl.h"
+#include "support/TestWebServer.h"
+#include "ui/Beep.h"
+
+#include <QApplication>
+#include <QCursor>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSignalSpy>
+#include <QTimer>
+#include <QtTest>
+
+#include <cmath>
+#include <limits>
+#include <memory>
+
+using namespace torvane;
+
+namespace {
+
+const char *const kHostNames[] = {"eham", "qrz", "qrzcq", "callook", "hamcall"};
+
+QStringList languageTexts()
+{
+    QStringList texts;
+    for (int i = 1; i <= 73; ++i)
+        texts << QStringLiteral("item %1").arg(i);
+    texts[27] = QStringLiteral("Type your call\r\nor the position");
+    texts[29] = QStringLiteral("Grid square");
+    texts[30] = QStringLiteral("Latitude");
+    texts[31] = QStringLiteral("Longitude");
+    texts[38] = QStringLiteral("Distance unit");
+    texts[39] = QStringLiteral("Miles");
+    texts[40] = QStringLiteral("Kilometres");
+    texts[41] = QStringLiteral("Look up ??? at ***");
+    texts[68] = QStringLiteral("Close");
+    return texts;
+}
+
+QByteArray qrzPage(const QByteArray &call, const QByteArray &lat, const QByteArray &lon)
+{
+    return "<html><head><title>" + call + " - QRZ.com</title></head><body>"
+           "<div><a href=\"/\">QRZ.COM</a> <a href=\"/logout\">Logout</a></div><h1>" + call +
+           "</h1><table><tr><th colspan=\"2\">QRZ Record</th></tr>"
+           "<tr><td>Latitude</td><td>" + lat + "</td></tr>"
+           "<tr><td>Longitude</td><td>" + lon + "</td></tr>"
+           "<tr><td>Grid Square</td><td>FN31pr</td></tr>"
+           "<tr><td>Class</td><td>Club</td></tr></table>"
+           "<div>Copyright QRZ.com</div></body></html>";
+}
+
+QByteArray callookPage(const QByteArray &call)
+{
+    return "<html><head><title>callook.info</title></head><body><h1>" + call +
+           "</h1><table><tr><td>Class:</td><td>CLUB</td></tr>"
+           "<tr><td>Latitude:</td><td>41.714775</td></tr>"
+           "<tr><td>Longitude:</td><td>-72.727260</td></tr></table>"
+           "<div>Data from the FCC ULS</div></body></html>";
+}
+
+}  // namespace
+
+class tst_StationSetup : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void fetchCaption_data();
+    void fetchCaption();
+    void lookupCall_data();
+    void lookupCall();
+    void locator_data();
+    void locator();
+    void coordinateRoundTrip_data();
+    void coordinateRoundTrip();
+    void placement_data();
+    void placement();
+
+    void opening_data();
+    void opening();
+    void coordinateTyping_data();
+    void coordinateTyping();
+    void callTyping_data();
+    void callTyping();
+    void unitOptions();
+    void fetch_data();
+    void fetch();
+    void windowGoneDuringFetch();
+    void closing_data();
+    void closing();
+
+private:
+    std::unique_ptr<Form2> makeForm(QWidget *mainWindow = nullptr,
+                                    const QString &status = QString());
+
+    std::unique_ptr<TestWebServer> m_server;
+    ProgramValues m_values;
+    HostTable m_hosts;
+    QList<QPair<int, int>> m_beeps;
+};
+
+void tst_StationSetup::init()
+{
+    m_server = std::make_unique<TestWebServer>();
+    QVERIFY(m_server->listen());
+    m_hosts = HostTable();
+    for (const char *name : kHostNames)
+        m_hosts.setHost(QLatin1String(name), m_server->baseUrl());
+    m_values = ProgramValues();
+    m_values.LanguageText = languageTexts();
+    m_values.SourceName = QStringLiteral("QRZ.com");
+    m_values.CurrentSource = 1;
+    m_values.PlainZero = 1;
+    m_beeps.clear();
+    setBeepHook([this](int frequency, int duration) { m_beeps.append({frequency, duration}); });
+}
+
+void tst_StationSetup::cleanup()
+{
+    setBeepHook({});
+    m_server.reset();
+    QCOMPARE(QGuiApplication::overrideCursor(), nullptr);
+}
+
+std::unique_ptr<Form2> tst_StationSetup::makeForm(QWidget *mainWindow, const QString &status)
+{
+    return std::make_unique<Form2>(m_values, m_hosts, mainWindow, status);
+}
+
+void tst_StationSetup::fetchCaption_data()
+{
+    QTest::addColumn<QString>("item");
+    QTest::addColumn<QString>("call");
+    QTest::addColumn<QString>("status");
+    QTest::addColumn<QString>("caption");
+
+    QTest::newRow("call put in") << "Look up ???" << "W1AW" << "QRZ.com" << "Look up W1AW";
+    QTest::newRow("no login state: *** stays") << "??? from ***" << "W1AW" << "QRZ.com"
+                                               << "W1AW from ***";
+    QTest::newRow("login state on a second line")
+        << "??? from ***" << "W1AW" << "QRZ.com  (Logged in)" << "W1AW from QRZ.com\n(Logged in)";
+    QTest::newRow("state from the first (") << "Look up ???" << "W1AW" << "QRZCQ (a (b))"
+                                            << "Look up W1AW\n(a (b))";
+    QTest::newRow("empty call") << "Look up ???" << "" << "" << "Look up ";
+    QTest::newRow("empty status") << "Look up *** ???" << "K1ABC" << "" << "Look up *** K1ABC";
+}
+
+void tst_StationSetup::fetchCaption()
+{
+    QFETCH(QString, item);
+    QFETCH(QString, call);
+    QFETCH(QString, status);
+    QFETCH(QString, caption);
+    QCOMPARE(fetchButtonCaption(item, call, QStringLiteral("QRZ.com"), status), caption);
+}
+
+void tst_StationSetup::lookupCall_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("call");
+
+    QTest::newRow("suffix after -") << "W1AW-2" << "W1AW";
+    QTest::newRow("suffix after a blank") << "W1AW 1" << "W1AW";
+    QTest::newRow("blank before -") << "W1AW -2" << "W1AW";
+    QTest::newRow("plain call") << "W1AW" << "W1AW";
+    QTest::newRow("slash is kept") << "W1AW/P" << "W1AW/P";
+    QTest::newRow("slashed zero becomes 0") << QString("K%1ABC-7").arg(kSlashedZero) << "K0ABC";
+    QTest::newRow("leading -") << "-W1AW" << "";
+    QTest::newRow("empty") << "" << "";
+}
+
+void tst_StationSetup::lookupCall()
+{
+    QFETCH(QString, typed);
+    QFETCH(QString, call);
+    QCOMPARE(positionLookupCall(typed), call);
+}
+
+void tst_StationSetup::locator_data()
+{
+    QTest::addColumn<double>("lat");
+    QTest::addColumn<double>("lon");
+    QTest::addColumn<QString>("text");
+
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    QTest::newRow("W1AW") << 41.714775 << -72.72726 << "Grid:   FN31pr";
+    QTest::newRow("0, 0 is shown") << 0.0 << 0.0 << "Grid:   JJ00aa";
+    QTest::newRow("latitude 90: none") << 90.0 << 0.0 << "";
+    QTest::newRow("latitude -90 is shown") << -90.0 << 0.0 << "Grid:   JA00aa";
+    QTest::newRow("longitude 180: none") << 0.0 << 180.0 << "";
+    QTest::newRow("longitude -180 is shown") << 0.0 << -180.0 << "Grid:   AJ00aa";
+    QTest::newRow("nan: none") << nan << 0.0 << "";
+    QTest::newRow("infinite: none") << 0.0 << std::numeric_limits<double>::infinity() << "";
+}
+
+void tst_StationSetup::locator()
+{
+    QFETCH(double, lat);
+    QFETCH(double, lon);
+    QFETCH(QString, text);
+    QCOMPARE(locatorText(QStringLiteral("Grid"), lat, lon), text);
+}
+
+// What the fields show must read back as the same value through the leading-number parse.
+void tst_StationSetup::coordinateRoundTrip_data()
+{
+    QTest::addColumn<double>("value");
+    QTest::addColumn<QString>("text");
+
+    QTest::newRow("decimal") << 41.5 << "41.5";
+    QTest::newRow("negative") << -72.72726 << "-72.72726";
+    QTest::newRow("tiny: no exponent") << 0.00001 << "0.00001";
+    QTest::newRow("tiny negative") << -0.0000005 << "-0.0000005";
+    QTest::newRow("negative zero") << -0.0 << "0";
+    QTest::newRow("many digits") << 41.714775123456 << "41.714775123456";
+}
+
+void tst_StationSetup::coordinateRoundTrip()
+{
+    QFETCH(double, value);
+    QFETCH(QString, text);
+    QCOMPARE(coordinateText(value), text);
+    QCOMPARE(leadingNumber(coordinateText(value)), value);
+}
+
+void tst_StationSetup::placement_data()
+{
+    QTest::addColumn<QRect>("mainFrame");
+    QTest::addColumn<QSize>("own");
+    QTest::addColumn<QPoint>("pos");
+
+    // Available area: 0, 0, 1280 x 1024.
+    QTest::newRow("on the main window's corner") << QRect(100, 80, 300, 400) << QSize(500, 300)
+                                                 << QPoint(100, 80);
+    QTest::newRow("kept inside on the right") << QRect(1000, 80, 300, 400) << QSize(500, 300)
+                                              << QPoint(780, 80);
+    QTest::newRow("kept inside at the bottom") << QRect(100, 900, 300, 100) << QSize(500, 300)
+                                               << QPoint(100, 724);
+    QTest::newRow("main window off the top left") << QRect(-50, -20, 300, 400)
+                                                  << QSize(500, 300) << QPoint(0, 0);
+    QTest::newRow("larger than the screen") << QRect(100, 80, 300, 400) << QSize(1500, 1100)
+                                            << QPoint(0, 0);
+}
+
+void tst_StationSetup::placement()
+{
+    QFETCH(QRect, mainFrame);
+    QFETCH(QSize, own);
+    QFETCH(QPoint, pos);
+    QCOMPARE(setupWindowPosition(mainFrame, own, QRect(0, 0, 1280, 1024)), pos);
+}
+
+void tst_StationSetup::opening_data()
+{
+    QTest::addColumn<QString>("ownCall");
+    QTest::addColumn<int>("useMiles");
+    QTest::addColumn<QString>("status");
+    QTest::addColumn<bool>("miles");
+    QTest::addColumn<bool>("enabled");
+    QTest::addColumn<QString>("caption");
+
+    QTest::newRow("miles, logged in") << "W1AW" << 1 << "QRZ.com  (Logged in)" << true << true
+                                      << "Look up W1AW at QRZ.com\n(Logged in)";
+    QTest::newRow("kilometres, no state") << "W1AW" << 0 << "QRZ.com" << false << true
+                                          << "Look up W1AW at ***";
+    QTest::newRow("other unit value: kilometres") << "W1AW" << 7 << "" << false << true
+                                                  << "Look up W1AW at ***";
+    QTest::newRow("no call: disabled") << "" << 1 << "" << true << false << "Look up  at ***";
+}
+
+void tst_StationSetup::opening()
+{
+    QFETCH(QString, ownCall);
+    QFETCH(int, useMiles);
+    QFETCH(QString, status);
+    QFETCH(bool, miles);
+    QFETCH(bool, enabled);
+    QFETCH(QString, caption);
+    m_values.OwnCall = ownCall;
+    m_values.UseMiles = int16_t(useMiles);
+    m_values.OwnLatitude = 41.714775;
+    m_values.OwnLongitude = -72.72726;
+    auto form = makeForm(nullptr, status);
+
+    QCOMPARE(form->objectName(), QStringLiteral("Form2"));
+    QVERIFY(form->windowFlags() & Qt::WindowStaysOnTopHint);
+    QCOMPARE(form->findChild<QLineEdit *>("txtCall")->text(), ownCall);
+    QCOMPARE(form->optMi->isChecked(), miles);
+    QCOMPARE(form->optKm->isChecked(), !miles);
+    QCOMPARE(m_values.UseMiles, int16_t(useMiles));  // opening alone changes nothing
+    QCOMPARE(form->cmdGetLatLon->isEnabled(), enabled);
+    QCOMPARE(form->cmdGetLatLon->text(), caption);
+    QCOMPARE(form->txtLat->text(), QStringLiteral("41.714775"));
+    QCOMPARE(form->txtLon->text(), QStringLiteral("-72.72726"));
+    QCOMPARE(form->lblGrid->text(), QStringLiteral("Grid square:   FN31pr"));
+    QCOMPARE(form->Label1->text(), QStringLiteral("Type your call\nor the position"));
+    QCOMPARE(form->Label2->text(), QStringLiteral("Latitude: "));
+    QCOMPARE(form->Label3->text(), QStringLiteral("Longitude: "));
+    QCOMPARE(form->lblDx->text(), QStringLiteral("Distance unit: "));
+    QCOMPARE(form->optMi->text(), QStringLiteral("Miles"));
+    QCOMPARE(form->optKm->text(), QStringLiteral("Kilometres"));
+    QCOMPARE(form->cmdClose->text(), QStringLiteral("Close"));
+    QCOMPARE(m_values.OwnLatitude, 41.714775);
+    QCOMPARE(m_values.OwnLongitude, -72.72726);
+}
+
+void tst_StationSetup::coordinateTyping_data()
+{
+    QTest::addColumn<bool>("latitude");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("shown");
+    QTest::addColumn<double>("stored");
+    QTest::addColumn<QString>("grid");
+
+    // The other coordinate is 0.
+    QTest::newRow("comma is a decimal point") << true << "41,5" << "41.5" << 41.5
+                                              << "Grid square:   JN01am";
+    QTest::newRow("negative with comma") << false << "-0,3" << "-0.3" << -0.3
+                                         << "Grid square:   IJ90ua";
+    QTest::newRow("latitude 90: no locator") << true << "90" << "90" << 90.0 << "";
+    QTest::newRow("latitude -90: locator") << true << "-90" << "-90" << -90.0
+                                           << "Grid square:   JA00aa";
+    QTest::newRow("longitude 180: no locator") << false << "180" << "180" << 180.0 << "";
+    QTest::newRow("text after the number") << true << " 12.5 N" << " 12.5 N" << 12.5
+                                           << "Grid square:   JK02am";
+    QTest::newRow("no number: 0, locator for 0, 0") << true << "north" << "north" << 0.0
+                                                    << "Grid square:   JJ00aa";
+}
+
+void tst_StationSetup::coordinateTyping()
+{
+    QFETCH(bool, latitude);
+    QFETCH(QString, typed);
+    QFETCH(QString, shown);
+    QFETCH(double, stored);
+    QFETCH(QString, grid);
+    m_values.OwnLatitude = 0;
+    m_values.OwnLongitude = 0;
+    auto form = makeForm();
+    form->show();
+    QLineEdit *field = latitude ? form->txtLat : form->txtLon;
+    field->selectAll();
+    QTest::keyClicks(field, typed);
+    QCOMPARE(field->text(), shown);
+    QCOMPARE(field->cursorPosition(), int(shown.size()));
+    QCOMPARE(latitude ? m_values.OwnLatitude : m_values.OwnLongitude, stored);
+    QCOMPARE(form->lblGrid->text(), grid);
+}
+
+void tst_StationSetup::callTyping_data()
+{
+    QTest::addColumn<int>("plainZero");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<int>("backspaces");
+    QTest::addColumn<QString>("call");
+
+    const QString slashed = QString(kSlashedZero);
+    QTest::newRow("lower case up") << 1 << "w1aw" << 0 << "W1AW";
+    QTest::newRow("zero slashed") << 0 << "k0abc" << 0 << "K" + slashed + "ABC";
+    QTest::newRow("zero plain") << 1 << "k0abc" << 0 << "K0ABC";
+    QTest::newRow("suffix kept as typed") << 1 << "w1aw-2" << 0 << "W1AW-2";
+    QTest::newRow("erased") << 1 << "w1" << 2 << "";
+}
+
+void tst_StationSetup::callTyping()
+{
+    QFETCH(int, plainZero);
+    QFETCH(QString, typed);
+    QFETCH(int, backspaces);
+    QFETCH(QString, call);
+    m_values.PlainZero = int16_t(plainZero);
+    auto form = makeForm();
+    form->show();
+    QVERIFY(!form->cmdGetLatLon->isEnabled());
+    QTest::keyClicks(form->txtCall, typed);
+    for (int i = 0; i < backspaces; ++i)
+        QTest::keyClick(form->txtCall, Qt::Key_Backspace);
+    QCOMPARE(form->txtCall->text(), call);
+    QCOMPARE(form->cmdGetLatLon->isEnabled(), !call.isEmpty());
+    QCOMPARE(form->cmdGetLatLon->text(), "Look up " + call + " at ***");
+    // Kept without a fetch: closing does not lose it.
+    QCOMPARE(m_values.OwnCall, call);
+}
+
+void tst_StationSetup::unitOptions()
+{
+    m_values.UseMiles = 0;
+    auto form = makeForm();
+    form->show();
+    QTest::mouseClick(form->optMi, Qt::LeftButton);
+    QCOMPARE(m_values.UseMiles, int16_t(1));
+    QTest::mouseClick(form->optKm, Qt::LeftButton);
+    QCOMPARE(m_values.UseMiles, int16_t(0));
+}
+
+void tst_StationSetup::fetch_data()
+{
+    QTest::addColumn<int>("source");
+    QTest::addColumn<int>("plainZero");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<int>("status");
+    QTest::addColumn<QByteArray>("page");
+    QTest::addColumn<int>("tone");
+    QTest::addColumn<QString>("lat");
+    QTest::addColumn<QString>("lon");
+
+    // The fields held 10 and 20 before the fetch.
+    QTest::newRow("QRZ page, suffix cut off")
+        << 1 << 1 << "w1aw-2" << "/db/W1AW" << 200 << qrzPage("W1AW", "41.714775", "-72.727260")
+        << 400 << "41.714775" << "-72.72726";
+    QTest::newRow("Callook page, blank suffix")
+        << 3 << 1 << "w1aw 1" << "/W1AW" << 200 << callookPage("W1AW") << 400 << "41.714775"
+        << "-72.72726";
+    QTest::newRow("slashed zero asked for with 0")
+        << 1 << 0 << "k0abc" << "/db/K0ABC" << 200 << qrzPage("K0ABC", "39.1", "-94.6") << 400
+        << "39.1" << "-94.6";
+    QTest::newRow("page without the call: old position kept")
+        << 1 << 1 << "w1aw" << "/db/W1AW" << 200 << qrzPage("K1ABC", "39.1", "-94.6") << 700
+        << "10" << "20";
+    QTest::newRow("server error: old position kept")
+        << 1 << 1 << "w1aw" << "/db/W1AW" << 503 << qrzPage("W1AW", "39.1", "-94.6") << 700
+        << "10" << "20";
+    QTest::newRow("no position on the page: old position kept")
+        << 1 << 1 << "w1aw" << "/db/W1AW" << 200 << qrzPage("W1AW", "0", "0") << 400 << "10"
+        << "20";
+}
+
+void tst_StationSetup::fetch()
+{
+    QFETCH(int, source);
+    QFETCH(int, plainZero);
+    QFETCH(QString, typed);
+    QFETCH(QString, path);
+    QFETCH(int, status);
+    QFETCH(QByteArray, page);
+    QFETCH(int, tone);
+    QFETCH(QString, lat);
+    QFETCH(QString, lon);
+    m_values.CurrentSource = int16_t(source);
+    m_values.PlainZero = int16_t(plainZero);
+    m_values.OwnLatitude = 10;
+    m_values.OwnLongitude = 20;
+    auto form = makeForm();
+    form->show();
+
+    QList<Qt::CursorShape> pointerDuringLoad;
+    QStringList fieldsDuringLoad;
+    m_server->setHandler([&](const WebRequest &) {
+        const QCursor *cursor = QGuiApplication::overrideCursor();
+        pointerDuringLoad << (cursor ? cursor->shape() : Qt::ArrowCursor);
+        fieldsDuringLoad << form->txtLat->text() << form->txtLon->text();
+        return std::optional<WebRoute>(WebRoute::page(page, "text/html", status));
+    });
+    QTest::keyClicks(form->txtCall, typed);
+    QTest::mouseClick(form->cmdGetLatLon, Qt::LeftButton);
+
+    QCOMPARE(m_server->requests().size(), 1);
+    QCOMPARE(m_server->requests().constFirst().path, path);
+    QCOMPARE(pointerDuringLoad, QList<Qt::CursorShape>{Qt::WaitCursor});
+    QCOMPARE(fieldsDuringLoad, (QStringList{"0", "0"}));
+    QCOMPARE(QGuiApplication::overrideCursor(), nullptr);
+    const QPair<int, int> beep = tone == 400 ? qMakePair(400, 75) : qMakePair(700, 100);
+    QCOMPARE(m_beeps, (QList<QPair<int, int>>{beep}));
+    QCOMPARE(form->txtLat->text(), lat);
+    QCOMPARE(form->txtLon->text(), lon);
+    QCOMPARE(m_values.OwnLatitude, lat.toDouble());
+    QCOMPARE(m_values.OwnLongitude, lon.toDouble());
+    QCOMPARE(m_values.OwnCall, form->txtCall->text());
+}
+
+// The window may be destroyed while its lookup waits for the page.
+void tst_StationSetup::windowGoneDuringFetch()
+{
+    WebRoute slow = WebRoute::page(qrzPage("W1AW", "41.5", "-72.5"));
+    slow.delayMs = 300;
+    m_server->setRoute("/db/W1AW", slow);
+    m_values.OwnCall = QStringLiteral("W1AW");
+    auto *form = makeForm().release();
+    form->show();
+    QPointer<Form2> watch(form);
+    QTimer::singleShot(30, [form] { delete form; });
+    QTest::mouseClick(form->cmdGetLatLon, Qt::LeftButton);
+    QVERIFY(watch.isNull());
+    QVERIFY(m_beeps.isEmpty());
+    QCOMPARE(QGuiApplication::overrideCursor(), nullptr);
+}
+
+void tst_StationSetup::closing_data()
+{
+    QTest::addColumn<bool>("byButton");
+    QTest::newRow("cmdClose") << true;
+    QTest::newRow("window frame") << false;
+}
+
+void tst_StationSetup::closing()
+{
+    QFETCH(bool, byButton);
+    QWidget mainWindow;
+    mainWindow.setGeometry(120, 90, 300, 200);
+    mainWindow.show();
+    auto form = makeForm(&mainWindow, QStringLiteral("QRZ.com  (Logged in)"));
+    QSignalSpy focus(form.get(), &Form2::FocusCallBox);
+    form->show();
+    QVERIFY(!mainWindow.isVisible());
+    QCOMPARE(form->frameGeometry().topLeft(), mainWindow.frameGeometry().topLeft());
+
+    QTest::keyClicks(form->txtLat, ",75");  // appended to the 0 shown
+    if (byButton)
+        QTest::mouseClick(form->cmdClose, Qt::LeftButton);
+    else
+        form->close();
+    QVERIFY(!form->isVisible());
+    QVERIFY(mainWindow.isVisible());
+    QCOMPARE(focus.count(), 1);
+    QCOMPARE(m_values.OwnLatitude, 0.75);
+}
+
+QTEST_MAIN(tst_StationSetup)
+#include "tst_stationsetup.moc"
