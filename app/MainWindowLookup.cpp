@@ -114,10 +114,14 @@ void Form1::Lookup()
     for (int i = 0; i < cboCall->count(); ++i)
         history << cboCall->itemText(i);
     const QStringList updated = updatedHistory(history, typed);
-    if (updated != history) {
+    {
+        // The typed call becomes the current entry, so that the box does not take the edit
+        // text for a new choice when it loses the focus.
         const QSignalBlocker block(cboCall);
-        cboCall->clear();
-        cboCall->addItems(updated);
+        if (updated != history) {
+            cboCall->clear();
+            cboCall->addItems(updated);
+        }
         cboCall->setCurrentIndex(int(updated.indexOf(typed)));
         cboCall->setEditText(typed);
     }
