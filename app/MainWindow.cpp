@@ -3,6 +3,7 @@
 #include "app/ConfigFile.h"
 #include "app/DataFolder.h"
 #include "app/MainLayout.h"
+#include "app/MainMenus.h"
 #include "app/TextUtil.h"
 #include "app/WindowRules.h"
 #include "calldb/CallDatabase.h"
@@ -63,6 +64,7 @@ Form1::Form1(ProgramValues &values, QWidget *parent) : QWidget(parent), m_values
     setWindowTitle(m_values.VersionText);
     createControls();
 
+    m_menus = new MainMenus(*this);
     connect(cmdGet, &QPushButton::clicked, this, &Form1::Lookup);
     connect(cboCall, &QComboBox::activated, this, [this] { Lookup(); });
     // Keys reach the line edit either directly or forwarded by the combo box.

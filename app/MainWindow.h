@@ -43,6 +43,8 @@ public:
     void showRecordCount();
     /// Language item n (1-73) of the loaded language.
     QString item(int n) const;
+    /// The header menus, the panel's menus and their commands.
+    torvane::MainMenus *menus() const { return m_menus; }
     /// The hosts of Hosts.cfg, read at start-up.
     const torvane::HostTable &hosts() const { return m_hosts; }
 

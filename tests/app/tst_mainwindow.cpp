@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QListWidget>
+#include <QNetworkProxy>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTemporaryDir>
@@ -49,6 +50,12 @@ class TestMainWindow : public QObject {
     QString folder() const { return m_home.filePath(QStringLiteral("Torvane")); }
 
 private slots:
+    void initTestCase()
+    {
+        // The shipped Hosts.cfg names the real services: every request goes to a closed port.
+        QNetworkProxy::setApplicationProxy(QNetworkProxy(QNetworkProxy::HttpProxy, QStringLiteral("127.0.0.1"), 1));
+    }
+
     void init()
     {
         QDir(folder()).removeRecursively();

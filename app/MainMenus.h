@@ -1,0 +1,119 @@
+#pragma once
+// The main window's drop-down menus and their commands, and what the operator can do with the
+// result panel: copy or print an address, copy or save the picture, open the picture and the
+// station's last-images site. Parented to the main window; it watches the window's controls
+// through event filters.
+
+#include <QList>
+#include <QObject>
+#include <QPoint>
+#include <QString>
+#include <QStringList>
+#include <cstdint>
+#include <functional>
+
+class Form1;
+class QFrame;
+class QLabel;
+class QUrl;
+class QWidget;
+class ucMenu;
+
+namespace torvane {
+
+/// Left edge of a sub-menu, pixels: right of the parent menu, or left of it when its right
+/// edge would pass the desktop's width.
+int subMenuLeft(int parentLeft, int parentWidth, int subWidth, int screenWidth);
+
+/// Left edge of a menu wanted at left, pixels, moved left as far as needed to keep it inside
+/// the desktop's width (never beyond its left edge); unchanged when the width is unknown (0).
+int menuLeftOnScreen(int left, int menuWidth, int screenWidth);
+
+/// A Setup toggle: 1 when it was 0, otherwise 0 (a stored 5 becomes 0).
+int16_t toggledSetting(int16_t value);
+
+/// The call history after the plain-zero toggle: with plainZero every slashed zero becomes the
+/// digit 0, otherwise every digit 0 becomes the slashed zero.
+QStringList rewriteHistoryZeros(QStringList history, int plainZero);
+
+/// Prints the address lines on the default printer; empty on success, otherwise what went
+/// wrong, for the operator.
+QString printAddressLabel(const QStringList &lines);
+
+class MainMenus : public QObject {
+    Q_OBJECT
+public:
+    explicit MainMenus(Form1 &form);
+
+    // Seams that tests replace, so that no editor, dialog or printer is reached.
+    /// Opens a document with the desktop's handler (Help.txt in the text editor).
+    std::function<bool(const QUrl &)> openDocument;
+    /// The save-file dialog: owner, proposed name, filter; empty when cancelled.
+    std::function<QString(QWidget *, const QString &, const QString &)> askSaveFileName;
+    /// Prints the address lines; empty on success, otherwise the message for the operator.
+    std::function<QString(const QStringList &)> printAddress;
+    /// The mouse buttons held down now (tmrMenus polls it).
+    std::function<Qt::MouseButtons()> mouseButtons;
+    /// Where the mouse pointer is on the screen, pixels.
+    std::function<QPoint()> pointerPos;
+
+    /// Drops menu under header, free-floating at the header's bottom-left; starts tmrMenus.
+    void OpenHeaderMenu(QLabel *header, ucMenu *menu);
+    /// Opens a panel menu at a point on the screen (pixels); starts tmrMenus.
+    void openAtPoint(ucMenu *menu, const QPoint &global);
+    /// Hides all seven menus and the header frame.
+    void closeMenus();
+    /// One tick of tmrMenus: closes everything when a button is down outside the menus.
+    void pollMenus();
+
+    /// The header frame (Line1..Line4) around header; hideFrame removes it.
+    void drawFrame(QLabel *header);
+    void hideFrame();
+    /// -1 while no frame is drawn, 0 while one is.
+    int16_t frameHidden() const { return m_frameHidden; }
+
+    /// Commands of the menus, by entry index.
+    void sourceClick(int index);
+    void defaultSourceClick(int index, const QString &caption);
+    void mapsClick(int index);
+    void setupClick(int index);
+    void languageClick(int index);
+    void saveAddressClick(int index);
+    void savePictureClick(int index);
+    /// The Setup menu's pointer entered an entry: opens or closes its sub-menus.
+    void setupEntered(int index);
+
+    /// 2 after the right button went down on a copyable label with text, otherwise 0.
+    int16_t RightClickPending() const { return m_rightClickPending; }
+    /// The caption the save-address menu was opened on.
+    QString SavedAddressText() const { return m_savedAddressText; }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    bool headerEvent(QLabel *header, QEvent *event);
+    bool copyableLabelEvent(QLabel *label, QEvent *event);
+    bool pictureEvent(QEvent *event);
+    bool siteLinkEvent(QEvent *event);
+    QList<ucMenu *> allMenus() const;
+    void showMenu(ucMenu *menu, const QPoint &global);
+    void openSubMenu(ucMenu *sub, int entryIndex);
+    void moveSourceCheck(int from, int to);
+    void setTopmost(bool on);
+    ucMenu *menuOf(QLabel *header) const;
+    QString cachedPicturePath() const;
+    QString hamBitmapPath() const;
+    bool pictureShown() const;
+    void copyPicture();
+    void savePicture();
+    static void highlight(QLabel *label);
+
+    Form1 &m_form;
+    QFrame *m_lines[4] = {nullptr, nullptr, nullptr, nullptr};
+    int16_t m_frameHidden = -1;
+    int16_t m_rightClickPending = 0;
+    QString m_savedAddressText;
+};
+
+}  // namespace torvane

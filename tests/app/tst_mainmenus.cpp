@@ -1,0 +1,658 @@
+// The main window's menus, their commands and the result panel's interactions, against a data
+// folder whose hosts all point at the local test server.
+
+#include "app/MainMenus.h"
+#include "app/MainWindow.h"
+#include "support/TestWebServer.h"
+#include "ui/MenuControl.h"
+#include "ui/MessageBox.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QComboBox>
+#include <QDir>
+#include <QEnterEvent>
+#include <QFile>
+#include <QFrame>
+#include <QImage>
+#include <QLabel>
+#include <QPrinterInfo>
+#include <QRadioButton>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <QUrl>
+
+#include <memory>
+
+using namespace torvane;
+
+namespace {
+
+const QString kSlashed = QStringLiteral("\u00D8");
+
+QByteArray readAll(const QString &path)
+{
+    QFile f(path);
+    f.open(QIODevice::ReadOnly);
+    return f.readAll();
+}
+
+void writeAll(const QString &path, const QByteArray &bytes)
+{
+    QDir().mkpath(QFileInfo(path).path());
+    QFile f(path);
+    f.open(QIODevice::WriteOnly);
+    f.write(bytes);
+}
+
+void enter(QWidget *w)
+{
+    QEnterEvent event(QPointF(2, 2), w->mapTo(w->window(), QPointF(2, 2)), w->mapToGlobal(QPointF(2, 2)));
+    QApplication::sendEvent(w, &event);
+}
+
+void leave(QWidget *w)
+{
+    QEvent event(QEvent::Leave);
+    QApplication::sendEvent(w, &event);
+}
+
+bool highlighted(const QLabel *label)
+{
+    return label->autoFillBackground()
+           && label->palette().color(QPalette::WindowText) == QColor(Qt::white);
+}
+
+/// The main window with its menus, started on the test data folder.
+struct Window {
+    ProgramValues values;
+    Form1 form{values};
+    MainMenus *menus = nullptr;
+    QList<QUrl> opened;
+    QStringList printed;
+    QString printResult;
+    QString saveAnswer;
+    int saveAsked = 0;
+
+    Window()
+    {
+        form.startUp();
+        menus = form.menus();
+        menus->openDocument = [this](const QUrl &url) { opened << url; return true; };
+        menus->printAddress = [this](const QStringList &lines) { printed = lines; return printResult; };
+        menus->askSaveFileName = [this](QWidget *, const QString &proposed, const QString &filter) {
+            ++saveAsked;
+            return proposed == QStringLiteral("Ham.bmp") && filter == QStringLiteral("bmp files (*.bmp)")
+                       ? saveAnswer : QStringLiteral("wrong request");
+        };
+    }
+};
+
+}  // namespace
+
+class TestMainMenus : public QObject {
+    Q_OBJECT
+    QTemporaryDir m_home;
+    TestWebServer m_server;
+    QList<MessageRequest> m_boxes;
+    std::unique_ptr<ScopedMessageHook> m_hook;
+
+    QString folder() const { return m_home.filePath(QStringLiteral("Torvane")); }
+
+    /// A fresh data folder: shipped languages and maps, each source's host under its own path.
+    void prepare(const QByteArray &cfg = "0\r\n0\r\n0\r\n0\r\n0\r\n0\r\n0\r\n5200\r\n0\r\n\r\n1\r\n1\r\n")
+    {
+        QDir(folder()).removeRecursively();
+        const QString data = QStringLiteral(TORVANE_SOURCE_DIR "/data");
+        for (const char *sub : {"Languages", "Maps"}) {
+            const QDir from(data + u'/' + QLatin1String(sub));
+            QDir().mkpath(folder() + u'/' + QLatin1String(sub));
+            for (const QString &f : from.entryList(QDir::Files))
+                QFile::copy(from.filePath(f), folder() + u'/' + QLatin1String(sub) + u'/' + f);
+        }
+        QByteArray hosts;
+        const char *names[] = {"eham", "qrz", "qrzcq", "callook", "hamcall"};
+        for (int i = 0; i < 5; ++i)
+            hosts += QByteArray(names[i]) + '=' + m_server.baseUrl().toUtf8() + "/src" + QByteArray::number(i) + "\r\n";
+        hosts += "qrzpictures=" + m_server.baseUrl().toUtf8() + "\r\ngeocoder=" + m_server.baseUrl().toUtf8() + "\r\n";
+        writeAll(folder() + QStringLiteral("/Hosts.cfg"), hosts);
+        writeAll(folder() + QStringLiteral("/Torvane.cfg"), cfg);
+        m_server.clearRequests();
+        m_boxes.clear();
+    }
+
+    /// Paths the sources' site pages were asked for, in order.
+    QStringList sitesAsked() const
+    {
+        QStringList paths;
+        for (const WebRequest &r : m_server.requests())
+            paths << r.path.section(u'/', 1, 1);
+        return paths;
+    }
+
+    /// A station picture in the cache and in the panel, as a lookup leaves it.
+    void showPicture(Window &w, const QString &call)
+    {
+        w.values.CurrentCall = call;
+        const QString cached = folder() + QStringLiteral("/qrzimages/") + call + QStringLiteral(".jpg");
+        QImage image(120, 90, QImage::Format_RGB32);
+        image.fill(Qt::darkCyan);
+        QVERIFY(image.save(cached, "JPG"));
+        w.form.ClearResultPanel();
+        QVERIFY(w.form.ShowPicture(cached));
+    }
+
+private slots:
+    void initTestCase()
+    {
+        qputenv("XDG_DATA_HOME", m_home.path().toLocal8Bit());
+        QVERIFY(m_server.listen());
+        m_hook = std::make_unique<ScopedMessageHook>([this](const MessageRequest &r) {
+            m_boxes << r;
+            return 0;
+        });
+    }
+
+    void cleanupTestCase() { m_hook.reset(); }
+
+    void sourceCommands_data()
+    {
+        QTest::addColumn<bool>("viaDefault");
+        QTest::addColumn<int>("index");
+        QTest::addColumn<QString>("sourceName");
+        QTest::addColumn<QString>("headerName");
+        QTest::addColumn<QString>("optionName");
+
+        QTest::newRow("source QRZCQ") << false << 2 << "QRZCQ.com" << "QRZCQ.com" << "QRZCQ";
+        QTest::newRow("source HamCall") << false << 4 << "HamCall.net" << "HamCall.net" << "HamCall";
+        QTest::newRow("default source Callook") << true << 3 << "CALLOOK.info" << "CALLOOK.info" << "CALLOOK";
+        // The header shows the menu entry's caption as it stands.
+        QTest::newRow("default source HamCall") << true << 4 << "HamCall.net" << "HamCall.com" << "HamCall";
+    }
+    void sourceCommands()
+    {
+        QFETCH(bool, viaDefault);
+        QFETCH(int, index);
+        QFETCH(QString, sourceName);
+        QFETCH(QString, headerName);
+        QFETCH(QString, optionName);
+        prepare();
+        Window w;
+        QCOMPARE(w.values.CurrentSource, int16_t(0));
+        m_server.clearRequests();
+        ucMenu *menu = viaDefault ? w.form.ucMnuDefaultSource : w.form.ucMnuSource;
+        w.menus->OpenHeaderMenu(w.form.lblSource, menu);
+        emit menu->Click(index, menu->itemText(index));
+
+        QVERIFY(!menu->isVisible());
+        QCOMPARE(int(w.values.CurrentSource), index);
+        QCOMPARE(int(w.values.DefaultSource), viaDefault ? index : 0);
+        for (ucMenu *m : {w.form.ucMnuSource, w.form.ucMnuDefaultSource}) {
+            QVERIFY(m->isChecked(index));
+            QVERIFY(!m->isChecked(0));
+        }
+        QCOMPARE(w.values.SourceName, sourceName);
+        QCOMPARE(w.form.lblSource->text(), w.form.item(3) + headerName);
+        QCOMPARE(w.form.optFrom[1]->text(), w.form.item(62) + u' ' + optionName);
+        QCOMPARE(w.form.lblMaps->x(), w.form.lblSource->width() + 5);
+        // Connected to the new source at once.
+        QCOMPARE(sitesAsked(), QStringList{QStringLiteral("src%1").arg(index)});
+    }
+
+    void currentSourceAgainChangesNothing()
+    {
+        prepare();
+        Window w;
+        m_server.clearRequests();
+        w.form.lblStatus->setText(QStringLiteral("as it was"));
+        emit w.form.ucMnuSource->Click(0, QStringLiteral("eHam.net"));
+        QVERIFY(w.form.ucMnuSource->isChecked(0));
+        QCOMPARE(w.form.lblStatus->text(), QStringLiteral("as it was"));
+        QVERIFY(m_server.requests().isEmpty());
+    }
+
+    void setupToggles_data()
+    {
+        QTest::addColumn<int>("entry");
+        QTest::addColumn<int>("stored");
+        QTest::addColumn<int>("expected");
+        QTest::addColumn<QStringList>("history");
+        QTest::addColumn<QStringList>("rewritten");
+
+        const QStringList calls = {QStringLiteral("K") + kSlashed + QStringLiteral("ABC"),
+                                   QStringLiteral("G4") + kSlashed + kSlashed + QStringLiteral("X"),
+                                   QStringLiteral("W1AW")};
+        const QStringList plain = {QStringLiteral("K0ABC"), QStringLiteral("G400X"), QStringLiteral("W1AW")};
+        QTest::newRow("plain zero on: slashed zeros become digits") << 4 << 0 << 1 << calls << plain;
+        QTest::newRow("plain zero off: digit zeros become slashed") << 4 << 1 << 0 << plain << calls;
+        QTest::newRow("plain zero 5 from the file becomes 0") << 4 << 5 << 0 << plain << calls;
+        QTest::newRow("always on top on") << 3 << 0 << 1 << plain << plain;
+        QTest::newRow("always on top off") << 3 << 1 << 0 << calls << calls;
+        QTest::newRow("always on top 5 from the file becomes 0") << 3 << 5 << 0 << plain << plain;
+    }
+    void setupToggles()
+    {
+        QFETCH(int, entry);
+        QFETCH(int, stored);
+        QFETCH(int, expected);
+        QFETCH(QStringList, history);
+        QFETCH(QStringList, rewritten);
+        QByteArray cfg = "0\r\n0\r\n0\r\n300\r\n450\r\n0\r\n0\r\n6000\r\n";
+        cfg += QByteArray::number(entry == 3 ? stored : 0) + "\r\n\r\n";
+        cfg += QByteArray::number(entry == 4 ? stored : 1) + "\r\n1\r\n";
+        for (const QString &call : history)
+            cfg += call.toLatin1() + "\r\n";
+        prepare(cfg);
+        Window w;
+        QCOMPARE(w.form.cboCall->count(), history.size());
+        const QRect before = w.form.outerRect();
+
+        emit w.form.ucMnuSetup->Click(entry, w.form.ucMnuSetup->itemText(entry));
+
+        const int value = entry == 3 ? w.values.AlwaysOnTop : w.values.PlainZero;
+        QCOMPARE(value, expected);
+        QCOMPARE(w.form.ucMnuSetup->isChecked(entry), expected != 0);
+        QStringList now;
+        for (int i = 0; i < w.form.cboCall->count(); ++i)
+            now << w.form.cboCall->itemText(i);
+        QCOMPARE(now, rewritten);
+        QCOMPARE(bool(w.form.windowFlags() & Qt::WindowStaysOnTopHint), w.values.AlwaysOnTop == 1);
+        QVERIFY(w.form.isVisible());
+        QCOMPARE(w.form.outerRect(), before);
+        QCOMPARE(w.form.twipsRect().topLeft(), QPoint(300, 450));
+    }
+
+    void languageSwitchRedrawsTheStatus_data()
+    {
+        QTest::addColumn<int>("state");
+        QTest::addColumn<int>("source");
+        QTest::addColumn<QString>("prefix");
+        QTest::addColumn<int>("item");
+
+        QTest::newRow("logged in") << 1 << 1 << "QRZ.com  (" << 66;
+        QTest::newRow("not logged in") << 2 << 1 << "QRZ.com  (" << 67;
+        QTest::newRow("QRZCQ") << 3 << 2 << "QRZCQ (" << 70;
+        QTest::newRow("Callook") << 4 << 3 << "Callook  (" << 68;
+        QTest::newRow("no state leaves the text") << 0 << 0 << "" << 0;
+    }
+    void languageSwitchRedrawsTheStatus()
+    {
+        QFETCH(int, state);
+        QFETCH(int, source);
+        QFETCH(QString, prefix);
+        QFETCH(int, item);
+        prepare(QByteArray("0\r\n0\r\n") + QByteArray::number(source) + "\r\n0\r\n0\r\n0\r\n0\r\n5200\r\n0\r\n\r\n1\r\n1\r\n");
+        Window w;
+        const QString englishSetup = w.form.lblSetup->text();
+        w.values.LookupState = int16_t(state);
+        w.form.lblStatus->setText(QStringLiteral("before"));
+        m_boxes.clear();
+
+        emit w.form.ucMnuLanguage->Click(6, w.form.ucMnuLanguage->itemText(6));
+
+        QVERIFY(m_boxes.isEmpty());
+        QCOMPARE(w.values.LanguageIndex, int16_t(6));
+        QVERIFY(w.form.ucMnuLanguage->isChecked(6));
+        QVERIFY(!w.form.ucMnuLanguage->isChecked(0));
+        QVERIFY(w.form.lblSetup->text() != englishSetup);
+        const QString expected = state == 0 ? QStringLiteral("before")
+                                            : prefix + w.form.item(item) + u')';
+        QCOMPARE(w.form.lblStatus->text(), expected);
+        // Japanese texts, and the Setup header still at the right edge.
+        QVERIFY(w.form.item(item == 0 ? 66 : item).contains(QRegularExpression(QStringLiteral("[\\x{3040}-\\x{30FF}\\x{4E00}-\\x{9FFF}]"))));
+        QCOMPARE(w.form.lblSetup->geometry().right(), w.form.width() - 1);
+    }
+
+    void aboutBoxAndHelp()
+    {
+        prepare();
+        Window w;
+        m_boxes.clear();
+        emit w.form.ucMnuSetup->Click(7, QString());
+        QCOMPARE(m_boxes.size(), 1);
+        const MessageRequest &box = m_boxes.first();
+        QCOMPARE(box.kind, MessageKind::UniMsgBox);
+        QCOMPARE(box.owner, &w.form);
+        QCOMPARE(box.prompt, w.values.VersionText + QStringLiteral("\r\n") + w.values.ReleaseText);
+        QCOMPARE(box.title, QStringLiteral("Torvane"));
+        QCOMPARE(box.buttons & 15, 0);  // one button
+        QCOMPARE(box.button1Caption, QStringLiteral("Ok"));
+
+        emit w.form.ucMnuSetup->Click(6, QString());
+        QCOMPARE(w.opened, QList<QUrl>{QUrl::fromLocalFile(folder() + QStringLiteral("/Help.txt"))});
+    }
+
+    void mapWithoutMatchingFileIsAnnounced()
+    {
+        prepare();
+        for (const QString &f : QDir(folder() + QStringLiteral("/Maps")).entryList(QDir::Files))
+            QFile::remove(folder() + QStringLiteral("/Maps/") + f);
+        Window w;
+        m_boxes.clear();
+        emit w.form.ucMnuMaps->Click(0, QString());
+        QCOMPARE(m_boxes.size(), 1);
+        QCOMPARE(m_boxes.first().prompt, QStringLiteral("World Map not found"));
+        QVERIFY(!w.form.mapWindow());
+    }
+
+    void subMenuLeft_data()
+    {
+        QTest::addColumn<int>("parentLeft");
+        QTest::addColumn<int>("screenWidth");
+        QTest::addColumn<int>("expected");
+        // Parent 150 wide, sub-menu 100 wide.
+        QTest::newRow("room on the right") << 100 << 1280 << 250;
+        QTest::newRow("right edge exactly at the screen edge") << 1030 << 1280 << 1180;
+        QTest::newRow("one pixel beyond goes left") << 1031 << 1280 << 931;
+        QTest::newRow("near the right edge goes left") << 1150 << 1280 << 1050;
+        QTest::newRow("unknown screen width") << 5000 << 0 << 5150;
+    }
+    void subMenuLeft()
+    {
+        QFETCH(int, parentLeft);
+        QFETCH(int, screenWidth);
+        QFETCH(int, expected);
+        QCOMPARE(torvane::subMenuLeft(parentLeft, 150, 100, screenWidth), expected);
+    }
+
+    void menuLeftOnScreen_data()
+    {
+        QTest::addColumn<int>("left");
+        QTest::addColumn<int>("screenWidth");
+        QTest::addColumn<int>("expected");
+        // Menu 160 wide.
+        QTest::newRow("fits") << 1000 << 1280 << 1000;
+        QTest::newRow("right edge at the screen edge") << 1120 << 1280 << 1120;
+        QTest::newRow("beyond the edge moves left") << 1174 << 1280 << 1120;
+        QTest::newRow("screen narrower than the menu") << 50 << 100 << 0;
+        QTest::newRow("unknown screen width") << 1174 << 0 << 1174;
+    }
+    void menuLeftOnScreen()
+    {
+        QFETCH(int, left);
+        QFETCH(int, screenWidth);
+        QFETCH(int, expected);
+        QCOMPARE(torvane::menuLeftOnScreen(left, 160, screenWidth), expected);
+    }
+
+    void subMenusOpenBesideTheSetupMenu()
+    {
+        prepare();
+        Window w;
+        ucMenu *setup = w.form.ucMnuSetup;
+        w.menus->OpenHeaderMenu(w.form.lblSetup, setup);
+        QVERIFY(setup->isVisible());
+        QCOMPARE(setup->pos(), w.form.lblSetup->mapToGlobal(QPoint(0, w.form.lblSetup->height())));
+        QVERIFY(w.form.tmrMenus->isActive());
+
+        // Plenty of room: on the right, at the height of the entry.
+        w.values.VirtualScreenWidth = setup->x() + setup->width() + w.form.ucMnuLanguage->width() + 10;
+        emit setup->subMnu(5);
+        QVERIFY(w.form.ucMnuLanguage->isVisible());
+        QCOMPARE(w.form.ucMnuLanguage->pos(),
+                 QPoint(setup->x() + setup->width(), setup->y() + setup->layout().rowRect(5).top()
+                                                            - w.form.ucMnuLanguage->layout().rowRect(0).top()));
+
+        // Near the desktop's right edge: on the left; the other sub-menu closes.
+        w.values.VirtualScreenWidth = setup->x() + setup->width() + 10;
+        emit setup->subMnu(1);
+        QVERIFY(!w.form.ucMnuLanguage->isVisible());
+        QVERIFY(w.form.ucMnuDefaultSource->isVisible());
+        QCOMPARE(w.form.ucMnuDefaultSource->x(), setup->x() - w.form.ucMnuDefaultSource->width());
+
+        // An entry without a sub-menu closes it.
+        emit setup->subMnu(3);
+        QVERIFY(!w.form.ucMnuDefaultSource->isVisible());
+        QVERIFY(setup->isVisible());
+
+        // The Setup menu itself stays inside a desktop that ends at the window's right edge.
+        w.values.VirtualScreenWidth = w.form.mapToGlobal(QPoint(w.form.width(), 0)).x();
+        w.menus->OpenHeaderMenu(w.form.lblSetup, setup);
+        QCOMPARE(setup->x() + setup->width(), w.values.VirtualScreenWidth);
+    }
+
+    void menuTimerCloses_data()
+    {
+        QTest::addColumn<int>("buttons");
+        QTest::addColumn<bool>("onMenu");
+        QTest::addColumn<bool>("closed");
+        QTest::newRow("no button") << int(Qt::NoButton) << false << false;
+        QTest::newRow("left button elsewhere") << int(Qt::LeftButton) << false << true;
+        QTest::newRow("right button elsewhere") << int(Qt::RightButton) << false << true;
+        QTest::newRow("middle button elsewhere") << int(Qt::MiddleButton) << false << false;
+        QTest::newRow("left button on the menu: its own click") << int(Qt::LeftButton) << true << false;
+    }
+    void menuTimerCloses()
+    {
+        QFETCH(int, buttons);
+        QFETCH(bool, onMenu);
+        QFETCH(bool, closed);
+        prepare();
+        Window w;
+        w.menus->OpenHeaderMenu(w.form.lblSetup, w.form.ucMnuSetup);
+        emit w.form.ucMnuSetup->subMnu(5);
+        w.menus->drawFrame(w.form.lblSetup);
+        QVERIFY(w.form.ucMnuLanguage->isVisible());
+        const QPoint on = w.form.ucMnuLanguage->geometry().center();
+        const QPoint off = w.form.ucMnuLanguage->geometry().bottomRight() + QPoint(400, 400);
+        w.menus->mouseButtons = [buttons] { return Qt::MouseButtons(buttons); };
+        w.menus->pointerPos = [=] { return onMenu ? on : off; };
+
+        w.menus->pollMenus();
+
+        QCOMPARE(w.form.ucMnuSetup->isVisible(), !closed);
+        QCOMPARE(w.form.ucMnuLanguage->isVisible(), !closed);
+        QCOMPARE(w.form.tmrMenus->isActive(), !closed);
+        QCOMPARE(w.form.findChild<QFrame *>(QStringLiteral("Line1"))->isVisible(), !closed);
+        QCOMPARE(w.menus->frameHidden(), int16_t(closed ? -1 : 0));
+    }
+
+    void headersOpenAndSwitchMenus()
+    {
+        prepare();
+        Window w;
+        QTest::mouseClick(w.form.lblMaps, Qt::LeftButton);
+        QVERIFY(w.form.ucMnuMaps->isVisible());
+        QCOMPARE(w.form.ucMnuMaps->pos(), w.form.lblMaps->mapToGlobal(QPoint(0, w.form.lblMaps->height())));
+
+        // Moving onto another header while a menu is open switches to that header's menu.
+        enter(w.form.lblSetup);
+        QVERIFY(!w.form.ucMnuMaps->isVisible());
+        QVERIFY(w.form.ucMnuSetup->isVisible());
+        QCOMPARE(w.menus->frameHidden(), int16_t(0));
+        const QRect header = w.form.lblSetup->geometry();
+        const auto *left = w.form.findChild<QFrame *>(QStringLiteral("Line3"));
+        const auto *bottom = w.form.findChild<QFrame *>(QStringLiteral("Line2"));
+        QVERIFY(left->isVisible());
+        QCOMPARE(left->x(), header.left());
+        QCOMPARE(bottom->geometry().left(), header.left());
+        QCOMPARE(bottom->geometry().right(), header.right());
+
+        // Over the panel the frame goes; the menu stays until a click.
+        enter(w.form.picBackground);
+        QCOMPARE(w.menus->frameHidden(), int16_t(-1));
+        QVERIFY(!left->isVisible());
+        QVERIFY(w.form.ucMnuSetup->isVisible());
+
+        // With no menu open, moving over a header only draws the frame.
+        w.menus->closeMenus();
+        enter(w.form.lblSource);
+        QCOMPARE(w.menus->frameHidden(), int16_t(0));
+        QVERIFY(!w.form.ucMnuSource->isVisible());
+    }
+
+    void copyableLabels_data()
+    {
+        QTest::addColumn<QString>("label");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("button");
+        QTest::addColumn<bool>("menuOpens");
+
+        QTest::newRow("right click on the name") << "lblName" << "Иван Петров" << int(Qt::RightButton) << true;
+        QTest::newRow("right click on the country") << "lblCtry" << "日本" << int(Qt::RightButton) << true;
+        QTest::newRow("right click on an empty line") << "lblAdd2" << "" << int(Qt::RightButton) << false;
+        QTest::newRow("left click") << "lblAdd1" << "225 Main St" << int(Qt::LeftButton) << false;
+    }
+    void copyableLabels()
+    {
+        QFETCH(QString, label);
+        QFETCH(QString, text);
+        QFETCH(int, button);
+        QFETCH(bool, menuOpens);
+        prepare();
+        Window w;
+        auto *target = w.form.findChild<QLabel *>(label);
+        target->setText(text);
+        w.form.lblAdd1->setText(QStringLiteral("highlighted before"));
+        QTest::mouseClick(w.form.lblAdd1, Qt::RightButton);
+        w.menus->closeMenus();
+        QVERIFY(highlighted(w.form.lblAdd1));
+
+        QTest::mouseClick(target, Qt::MouseButton(button));
+        QCOMPARE(w.form.ucMnuSaveAdd->isVisible(), menuOpens);
+        QCOMPARE(highlighted(target), menuOpens);
+        QCOMPARE(w.menus->RightClickPending(), int16_t(0));
+        if (target != w.form.lblAdd1)
+            QVERIFY(!highlighted(w.form.lblAdd1));
+        if (!menuOpens) {
+            QCOMPARE(w.menus->SavedAddressText(), QStringLiteral("highlighted before"));
+            // The next left click only resets.
+            QTest::mouseClick(target, Qt::LeftButton);
+            QVERIFY(!w.form.ucMnuSaveAdd->isVisible());
+            return;
+        }
+        QCOMPARE(w.menus->SavedAddressText(), text);
+        QVERIFY(w.form.tmrMenus->isActive());
+
+        // Entry 0 copies the caption as Unicode text.
+        QGuiApplication::clipboard()->clear();
+        emit w.form.ucMnuSaveAdd->Click(0, QString());
+        QCOMPARE(QGuiApplication::clipboard()->text(), text);
+        QVERIFY(!highlighted(target));
+        QVERIFY(!w.form.ucMnuSaveAdd->isVisible());
+    }
+
+    void clickElsewhereOnThePanelResetsTheHighlight()
+    {
+        prepare();
+        Window w;
+        w.form.lblName->setText(QStringLiteral("Hiram Percy Maxim"));
+        for (QWidget *other : std::initializer_list<QWidget *>{w.form.lblDx, w.form.lblClass, w.form.picBackground}) {
+            QTest::mouseClick(w.form.lblName, Qt::RightButton);
+            QVERIFY(highlighted(w.form.lblName));
+            QTest::mouseClick(other, Qt::LeftButton, {}, QPoint(1, 1));
+            QVERIFY2(!highlighted(w.form.lblName), qPrintable(other->objectName()));
+        }
+    }
+
+    void printAddressLabel_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("problem");
+        QTest::addColumn<bool>("printed");
+        QTest::newRow("printed") << "Hiram Percy Maxim" << "" << true;
+        QTest::newRow("no printer") << "Hiram Percy Maxim" << "No printer is available." << true;
+        QTest::newRow("empty name prints nothing") << "" << "" << false;
+    }
+    void printAddressLabel()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, problem);
+        QFETCH(bool, printed);
+        prepare();
+        Window w;
+        w.printResult = problem;
+        w.form.lblName->setText(name);
+        w.form.lblAdd1->setText(QStringLiteral("225 Main St"));
+        w.form.lblAdd2->setText(QStringLiteral("Newington, CT 06111"));
+        w.form.lblCtry->setText(QStringLiteral("United States"));
+        m_boxes.clear();
+        emit w.form.ucMnuSaveAdd->Click(1, QString());
+        const QStringList lines = {name, QStringLiteral("225 Main St"), QStringLiteral("Newington, CT 06111"),
+                                   QStringLiteral("United States")};
+        QCOMPARE(w.printed, printed ? lines : QStringList());
+        QCOMPARE(m_boxes.size(), problem.isEmpty() ? 0 : 1);
+        if (!problem.isEmpty())
+            QCOMPARE(m_boxes.first().prompt, problem);
+    }
+
+    void withoutAPrinterNothingIsSent()
+    {
+        if (!QPrinterInfo::defaultPrinter().isNull())
+            QSKIP("a printer is installed here; this test never prints");
+        QCOMPARE(torvane::printAddressLabel({QStringLiteral("Hiram Percy Maxim")}),
+                 QStringLiteral("No printer is available."));
+    }
+
+    void pictureMenu()
+    {
+        prepare();
+        Window w;
+        // No cached picture: the right button opens nothing.
+        w.values.CurrentCall = QStringLiteral("W1AW");
+        QTest::mousePress(w.form.Image1, Qt::RightButton);
+        QVERIFY(!w.form.ucMnuSavePic->isVisible());
+
+        showPicture(w, QStringLiteral("W1AW"));
+        if (QTest::currentTestFailed())
+            return;
+        QTest::mousePress(w.form.Image1, Qt::RightButton);
+        QVERIFY(w.form.ucMnuSavePic->isVisible());
+
+        // Entry 0: the bitmap on the clipboard.
+        QGuiApplication::clipboard()->clear();
+        emit w.form.ucMnuSavePic->Click(0, QString());
+        QVERIFY(!w.form.ucMnuSavePic->isVisible());
+        QCOMPARE(QGuiApplication::clipboard()->image().size(), QImage(folder() + QStringLiteral("/Ham.bmp")).size());
+
+        // Entry 1: cancelled, a bare name, a new file, and a file the operator chose to replace.
+        const QByteArray bitmap = readAll(folder() + QStringLiteral("/Ham.bmp"));
+        QTemporaryDir out;
+        const QString target = out.filePath(QStringLiteral("station.bmp"));
+        for (const QString &answer : {QString(), QStringLiteral("station.bmp")}) {
+            w.saveAnswer = answer;
+            emit w.form.ucMnuSavePic->Click(1, QString());
+            QVERIFY(!QFile::exists(target));
+        }
+        w.saveAnswer = target;
+        emit w.form.ucMnuSavePic->Click(1, QString());
+        QCOMPARE(readAll(target), bitmap);
+        writeAll(target, "older picture");
+        emit w.form.ucMnuSavePic->Click(1, QString());
+        QCOMPARE(readAll(target), bitmap);
+        QCOMPARE(w.saveAsked, 4);
+
+        // A folder that cannot be written is reported.
+        m_boxes.clear();
+        w.saveAnswer = out.filePath(QStringLiteral("missing/station.bmp"));
+        emit w.form.ucMnuSavePic->Click(1, QString());
+        QCOMPARE(m_boxes.size(), 1);
+        QVERIFY(m_boxes.first().prompt.contains(QStringLiteral("missing/station.bmp")));
+
+        // With the panel cleared both entries do nothing.
+        w.form.ClearResultPanel();
+        QGuiApplication::clipboard()->clear();
+        emit w.form.ucMnuSavePic->Click(0, QString());
+        emit w.form.ucMnuSavePic->Click(1, QString());
+        QVERIFY(QGuiApplication::clipboard()->image().isNull());
+        QCOMPARE(w.saveAsked, 5);
+    }
+
+    void siteLinkUnderline()
+    {
+        prepare();
+        Window w;
+        enter(w.form.lblEmail);
+        QVERIFY(w.form.lblEmail->font().underline());
+        leave(w.form.lblEmail);
+        QVERIFY(!w.form.lblEmail->font().underline());
+        enter(w.form.lblEmail);
+        enter(w.form.lblCtry);
+        QVERIFY(!w.form.lblEmail->font().underline());
+    }
+};
+
+QTEST_MAIN(TestMainMenus)
+#include "tst_mainmenus.moc"
