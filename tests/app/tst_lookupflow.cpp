@@ -349,6 +349,35 @@ private slots:
         QCOMPARE(m_server.requestCount(QStringLiteral("/callbook/W1AW")), 0);
     }
 
+    void openMapWindowFollowsEachLookup()
+    {
+        prepare(true);
+        QDir().mkpath(folder() + QStringLiteral("/Maps"));
+        for (const char *name : {"Europe Map.jpg", "North America Map.jpg", "World Map.jpg"})
+            QFile(folder() + QStringLiteral("/Maps/") + QString::fromLatin1(name)).open(QIODevice::WriteOnly);
+        ProgramValues values;
+        Form1 form(values);
+        start(form);
+        lookup(form, QStringLiteral("w1aw"));
+        QVERIFY(!form.mapWindow());  // no map window until the operator opens one
+        form.plotStationMap(true, false);
+        QVERIFY(form.mapWindow());
+        QCOMPARE(values.MapList.value(values.CurrentMapIndex), QStringLiteral("North America Map.jpg"));
+        // A station in Europe moves the open window to the Europe map.
+        m_server.setPage(QStringLiteral("/callbook/DL1ABC"),
+                         ehamPage("DL1ABC", "KARL", "10115 BERLIN", "52.52", "13.40"));
+        lookup(form, QStringLiteral("dl1abc"));
+        QCOMPARE(values.MapList.value(values.CurrentMapIndex), QStringLiteral("Europe Map.jpg"));
+        // With no map file for the station the operator is told, and the map stays.
+        QFile::remove(folder() + QStringLiteral("/Maps/World Map.jpg"));
+        values.MapList.removeAll(QStringLiteral("World Map.jpg"));
+        m_server.setPage(QStringLiteral("/callbook/ZS1ABC"),
+                         ehamPage("ZS1ABC", "PIET", "CAPE TOWN", "-33.9", "18.4"));
+        lookup(form, QStringLiteral("zs1abc"));
+        QVERIFY(m_boxes.contains(QStringLiteral("World Map not found")));
+        QCOMPARE(values.MapList.value(values.CurrentMapIndex), QStringLiteral("Europe Map.jpg"));
+    }
+
     void unwritableDatabaseIsToldOnceAndTheLookupGoesOn()
     {
         prepare(true);
