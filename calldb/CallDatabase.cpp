@@ -169,6 +169,16 @@ DbStatus CallDatabase::fail(DbStatus status, const QString &what)
     return status;
 }
 
+DbStatus CallDatabase::openForUpdate(QFile &file)
+{
+    m_lastError.clear();
+    if (!file.exists())
+        return DbStatus::Missing;
+    if (!file.open(QIODevice::ReadWrite | QIODevice::ExistingOnly | QIODevice::Unbuffered))
+        return fail(DbStatus::OpenFailed, file.fileName() + QStringLiteral(": ") + file.errorString());
+    return DbStatus::Ok;
+}
+
 int32_t CallDatabase::CountRecords() const
 {
     const QFileInfo info(databasePath());
@@ -222,13 +232,10 @@ int32_t CallDatabase::FindCall(QStringView call, DbStatus *status)
 
 DbStatus CallDatabase::AppendRecord()
 {
-    m_lastError.clear();
     const QString path = databasePath();
-    if (!QFileInfo::exists(path))
-        return DbStatus::Missing;
     QFile file(path);
-    if (!file.open(QIODevice::ReadWrite | QIODevice::ExistingOnly | QIODevice::Unbuffered))
-        return fail(DbStatus::OpenFailed, path + QStringLiteral(": ") + file.errorString());
+    if (const DbStatus opened = openForUpdate(file); opened != DbStatus::Ok)
+        return opened;
     // After the last whole record: a torn tail (shorter than a record) is overwritten.
     const qint64 position = file.size() / kRec * kRec;
     if (!writeBytes(file, position, CurrentRecord.data(), kRec) || !closeCleanly(file))
@@ -238,13 +245,10 @@ DbStatus CallDatabase::AppendRecord()
 
 DbStatus CallDatabase::ReplaceRecord(int32_t recordNumber)
 {
-    m_lastError.clear();
     const QString path = databasePath();
-    if (!QFileInfo::exists(path))
-        return DbStatus::Missing;
     QFile file(path);
-    if (!file.open(QIODevice::ReadWrite | QIODevice::ExistingOnly | QIODevice::Unbuffered))
-        return fail(DbStatus::OpenFailed, path + QStringLiteral(": ") + file.errorString());
+    if (const DbStatus opened = openForUpdate(file); opened != DbStatus::Ok)
+        return opened;
     if (recordNumber < 1 || recordNumber > file.size() / kRec)
         return fail(DbStatus::BadRecordNumber,
                     QStringLiteral("%1: no record %2").arg(path).arg(recordNumber));
@@ -255,13 +259,10 @@ DbStatus CallDatabase::ReplaceRecord(int32_t recordNumber)
 
 DbStatus CallDatabase::SortDatabase()
 {
-    m_lastError.clear();
     const QString path = databasePath();
-    if (!QFileInfo::exists(path))
-        return DbStatus::Missing;
     QFile file(path);
-    if (!file.open(QIODevice::ReadWrite | QIODevice::ExistingOnly | QIODevice::Unbuffered))
-        return fail(DbStatus::OpenFailed, path + QStringLiteral(": ") + file.errorString());
+    if (const DbStatus opened = openForUpdate(file); opened != DbStatus::Ok)
+        return opened;
     const qint64 size = file.size();
     const int64_t count = size / kRec;
     if (count < 2)
@@ -349,13 +350,10 @@ DbStatus CallDatabase::SortDatabase()
 
 DbStatus CallDatabase::CombSortDatabase()
 {
-    m_lastError.clear();
     const QString path = databasePath();
-    if (!QFileInfo::exists(path))
-        return DbStatus::Missing;
     QFile file(path);
-    if (!file.open(QIODevice::ReadWrite | QIODevice::ExistingOnly | QIODevice::Unbuffered))
-        return fail(DbStatus::OpenFailed, path + QStringLiteral(": ") + file.errorString());
+    if (const DbStatus opened = openForUpdate(file); opened != DbStatus::Ok)
+        return opened;
     const int64_t count = file.size() / kRec;
     int64_t gap = count;
     int64_t flag = 0;
@@ -384,15 +382,12 @@ DbStatus CallDatabase::CombSortDatabase()
 
 DbStatus CallDatabase::DeleteCall(QStringView call)
 {
-    m_lastError.clear();
     const QString path = databasePath();
     const QString scratch = tempPath();
-    if (!QFileInfo::exists(path))
-        return DbStatus::Missing;
     // Opened for writing as the other changes are, so that a read-only database stays as it is.
     QFile db(path);
-    if (!db.open(QIODevice::ReadWrite | QIODevice::ExistingOnly | QIODevice::Unbuffered))
-        return fail(DbStatus::OpenFailed, path + QStringLiteral(": ") + db.errorString());
+    if (const DbStatus opened = openForUpdate(db); opened != DbStatus::Ok)
+        return opened;
     // A fresh scratch file: records left by an earlier run must not reach the database.
     QFile::remove(scratch);
     QFile temp(scratch);

@@ -10,6 +10,8 @@
 #include <QStringView>
 #include <cstdint>
 
+class QFile;
+
 namespace torvane {
 
 /// Outcome of a database operation. Nothing here throws; file errors come back as one of these.
@@ -77,6 +79,8 @@ public:
 
 private:
     DbStatus fail(DbStatus status, const QString &what);
+    /// Opens the existing database for reading and writing; Missing when there is none.
+    DbStatus openForUpdate(QFile &file);
 
     QString m_folder;
     int64_t m_recordsRead = 0;
