@@ -25,7 +25,7 @@ double roundHalfEven(double value);
 std::optional<int16_t> toInt16(double value);
 std::optional<int32_t> toInt32(double value);
 
-/// Floor as a whole number ("Int" of the calculations).
+/// Floor as a whole number ("Int" of the calculations); 0 for NaN or infinity.
 inline long long floorInt(double value);
 
 /// Every slashed zero replaced by the digit 0.
@@ -47,5 +47,9 @@ QString trimBlanks(QStringView text);
 
 inline long long torvane::floorInt(double value)
 {
-    return static_cast<long long>(std::floor(value));
+    // Not a number, or beyond the range of the result, gives 0 rather than undefined behaviour.
+    const double f = std::floor(value);
+    if (!(f >= -9.2e18 && f <= 9.2e18))
+        return 0;
+    return static_cast<long long>(f);
 }

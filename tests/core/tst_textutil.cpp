@@ -67,6 +67,14 @@ private slots:
         QVERIFY(!toInt32(3e9).has_value());
     }
 
+    void floorIntOfOddValues()
+    {
+        QCOMPARE(floorInt(-0.5), -1LL);
+        QCOMPARE(floorInt(2.9999), 2LL);
+        QCOMPARE(floorInt(std::nan("")), 0LL);
+        QCOMPARE(floorInt(1e300), 0LL);
+    }
+
     void cp1252RoundTripsEveryByte()
     {
         QByteArray all;
