@@ -18,7 +18,6 @@
 #include <QLabel>
 #include <QPrinterInfo>
 #include <QRadioButton>
-#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -50,12 +49,6 @@ void writeAll(const QString &path, const QByteArray &bytes)
 void enter(QWidget *w)
 {
     QEnterEvent event(QPointF(2, 2), w->mapTo(w->window(), QPointF(2, 2)), w->mapToGlobal(QPointF(2, 2)));
-    QApplication::sendEvent(w, &event);
-}
-
-void leave(QWidget *w)
-{
-    QEvent event(QEvent::Leave);
     QApplication::sendEvent(w, &event);
 }
 
@@ -123,15 +116,6 @@ class TestMainMenus : public QObject {
         m_boxes.clear();
     }
 
-    /// Paths the sources' site pages were asked for, in order.
-    QStringList sitesAsked() const
-    {
-        QStringList paths;
-        for (const WebRequest &r : m_server.requests())
-            paths << r.path.section(u'/', 1, 1);
-        return paths;
-    }
-
     /// A station picture in the cache and in the panel, as a lookup leaves it.
     void showPicture(Window &w, const QString &call)
     {
@@ -163,13 +147,10 @@ private slots:
         QTest::addColumn<int>("index");
         QTest::addColumn<QString>("sourceName");
         QTest::addColumn<QString>("headerName");
-        QTest::addColumn<QString>("optionName");
-
-        QTest::newRow("source QRZCQ") << false << 2 << "QRZCQ.com" << "QRZCQ.com" << "QRZCQ";
-        QTest::newRow("source HamCall") << false << 4 << "HamCall.net" << "HamCall.net" << "HamCall";
-        QTest::newRow("default source Callook") << true << 3 << "CALLOOK.info" << "CALLOOK.info" << "CALLOOK";
+        QTest::newRow("source QRZCQ") << false << 2 << "QRZCQ.com" << "QRZCQ.com";
+        QTest::newRow("default source Callook") << true << 3 << "CALLOOK.info" << "CALLOOK.info";
         // The header shows the menu entry's caption as it stands.
-        QTest::newRow("default source HamCall") << true << 4 << "HamCall.net" << "HamCall.com" << "HamCall";
+        QTest::newRow("default source HamCall") << true << 4 << "HamCall.net" << "HamCall.com";
     }
     void sourceCommands()
     {
@@ -177,10 +158,8 @@ private slots:
         QFETCH(int, index);
         QFETCH(QString, sourceName);
         QFETCH(QString, headerName);
-        QFETCH(QString, optionName);
         prepare();
         Window w;
-        QCOMPARE(w.values.CurrentSource, int16_t(0));
         m_server.clearRequests();
         ucMenu *menu = viaDefault ? w.form.ucMnuDefaultSource : w.form.ucMnuSource;
         w.menus->OpenHeaderMenu(w.form.lblSource, menu);
@@ -189,139 +168,73 @@ private slots:
         QVERIFY(!menu->isVisible());
         QCOMPARE(int(w.values.CurrentSource), index);
         QCOMPARE(int(w.values.DefaultSource), viaDefault ? index : 0);
-        for (ucMenu *m : {w.form.ucMnuSource, w.form.ucMnuDefaultSource}) {
-            QVERIFY(m->isChecked(index));
-            QVERIFY(!m->isChecked(0));
-        }
+        for (ucMenu *m : {w.form.ucMnuSource, w.form.ucMnuDefaultSource})
+            QVERIFY(m->isChecked(index) && !m->isChecked(0));
         QCOMPARE(w.values.SourceName, sourceName);
         QCOMPARE(w.form.lblSource->text(), w.form.item(3) + headerName);
-        QCOMPARE(w.form.optFrom[1]->text(), w.form.item(62) + u' ' + optionName);
-        QCOMPARE(w.form.lblMaps->x(), w.form.lblSource->width() + 5);
         // Connected to the new source at once.
-        QCOMPARE(sitesAsked(), QStringList{QStringLiteral("src%1").arg(index)});
-    }
+        QCOMPARE(m_server.requests().size(), 1);
+        QCOMPARE(m_server.requests().first().path.section(u'/', 1, 1), QStringLiteral("src%1").arg(index));
 
-    void currentSourceAgainChangesNothing()
-    {
-        prepare();
-        Window w;
+        // The current source again changes nothing and connects nowhere.
         m_server.clearRequests();
         w.form.lblStatus->setText(QStringLiteral("as it was"));
-        emit w.form.ucMnuSource->Click(0, QStringLiteral("eHam.net"));
-        QVERIFY(w.form.ucMnuSource->isChecked(0));
+        emit w.form.ucMnuSource->Click(index, QString());
+        QVERIFY(w.form.ucMnuSource->isChecked(index));
         QCOMPARE(w.form.lblStatus->text(), QStringLiteral("as it was"));
         QVERIFY(m_server.requests().isEmpty());
     }
 
-    void setupToggles_data()
-    {
-        QTest::addColumn<int>("entry");
-        QTest::addColumn<int>("stored");
-        QTest::addColumn<int>("expected");
-        QTest::addColumn<QStringList>("history");
-        QTest::addColumn<QStringList>("rewritten");
-
-        const QStringList calls = {QStringLiteral("K") + kSlashed + QStringLiteral("ABC"),
-                                   QStringLiteral("G4") + kSlashed + kSlashed + QStringLiteral("X"),
-                                   QStringLiteral("W1AW")};
-        const QStringList plain = {QStringLiteral("K0ABC"), QStringLiteral("G400X"), QStringLiteral("W1AW")};
-        QTest::newRow("plain zero on: slashed zeros become digits") << 4 << 0 << 1 << calls << plain;
-        QTest::newRow("plain zero off: digit zeros become slashed") << 4 << 1 << 0 << plain << calls;
-        QTest::newRow("plain zero 5 from the file becomes 0") << 4 << 5 << 0 << plain << calls;
-        QTest::newRow("always on top on") << 3 << 0 << 1 << plain << plain;
-        QTest::newRow("always on top off") << 3 << 1 << 0 << calls << calls;
-        QTest::newRow("always on top 5 from the file becomes 0") << 3 << 5 << 0 << plain << plain;
-    }
+    // Toggles read 0 as off and anything else as on (a stored 5 toggles to 0); the plain-zero
+    // toggle rewrites the call history both ways, and always-on-top neither moves nor resizes.
     void setupToggles()
     {
-        QFETCH(int, entry);
-        QFETCH(int, stored);
-        QFETCH(int, expected);
-        QFETCH(QStringList, history);
-        QFETCH(QStringList, rewritten);
-        QByteArray cfg = "0\r\n0\r\n0\r\n300\r\n450\r\n0\r\n0\r\n6000\r\n";
-        cfg += QByteArray::number(entry == 3 ? stored : 0) + "\r\n\r\n";
-        cfg += QByteArray::number(entry == 4 ? stored : 1) + "\r\n1\r\n";
-        for (const QString &call : history)
-            cfg += call.toLatin1() + "\r\n";
-        prepare(cfg);
+        const QStringList plain = {QStringLiteral("K0ABC"), QStringLiteral("G400X"), QStringLiteral("W1AW")};
+        const QStringList slashed = {QStringLiteral("K") + kSlashed + QStringLiteral("ABC"),
+                                     QStringLiteral("G4") + kSlashed + kSlashed + QStringLiteral("X"),
+                                     QStringLiteral("W1AW")};
+        prepare("0\r\n0\r\n0\r\n300\r\n450\r\n0\r\n0\r\n6000\r\n0\r\n\r\n5\r\n1\r\nK0ABC\r\nG400X\r\nW1AW\r\n");
         Window w;
-        QCOMPARE(w.form.cboCall->count(), history.size());
+        const auto history = [&w] {
+            QStringList calls;
+            for (int i = 0; i < w.form.cboCall->count(); ++i)
+                calls << w.form.cboCall->itemText(i);
+            return calls;
+        };
         const QRect before = w.form.outerRect();
+        emit w.form.ucMnuSetup->Click(4, QString());
+        QCOMPARE(int(w.values.PlainZero), 0);
+        QVERIFY(!w.form.ucMnuSetup->isChecked(4));
+        QCOMPARE(history(), slashed);
+        emit w.form.ucMnuSetup->Click(4, QString());
+        QCOMPARE(int(w.values.PlainZero), 1);
+        QCOMPARE(history(), plain);
 
-        emit w.form.ucMnuSetup->Click(entry, w.form.ucMnuSetup->itemText(entry));
-
-        const int value = entry == 3 ? w.values.AlwaysOnTop : w.values.PlainZero;
-        QCOMPARE(value, expected);
-        QCOMPARE(w.form.ucMnuSetup->isChecked(entry), expected != 0);
-        QStringList now;
-        for (int i = 0; i < w.form.cboCall->count(); ++i)
-            now << w.form.cboCall->itemText(i);
-        QCOMPARE(now, rewritten);
-        QCOMPARE(bool(w.form.windowFlags() & Qt::WindowStaysOnTopHint), w.values.AlwaysOnTop == 1);
+        emit w.form.ucMnuSetup->Click(3, QString());
+        QCOMPARE(int(w.values.AlwaysOnTop), 1);
+        QVERIFY(w.form.ucMnuSetup->isChecked(3));
+        QVERIFY(w.form.windowFlags() & Qt::WindowStaysOnTopHint);
         QVERIFY(w.form.isVisible());
         QCOMPARE(w.form.outerRect(), before);
-        QCOMPARE(w.form.twipsRect().topLeft(), QPoint(300, 450));
     }
 
-    void languageSwitchRedrawsTheStatus_data()
-    {
-        QTest::addColumn<int>("state");
-        QTest::addColumn<int>("source");
-        QTest::addColumn<QString>("prefix");
-        QTest::addColumn<int>("item");
-
-        QTest::newRow("logged in") << 1 << 1 << "QRZ.com  (" << 66;
-        QTest::newRow("not logged in") << 2 << 1 << "QRZ.com  (" << 67;
-        QTest::newRow("QRZCQ") << 3 << 2 << "QRZCQ (" << 70;
-        QTest::newRow("Callook") << 4 << 3 << "Callook  (" << 68;
-        QTest::newRow("no state leaves the text") << 0 << 0 << "" << 0;
-    }
+    // Logged in to QRZ.com: the status is redrawn in the new language.
     void languageSwitchRedrawsTheStatus()
     {
-        QFETCH(int, state);
-        QFETCH(int, source);
-        QFETCH(QString, prefix);
-        QFETCH(int, item);
-        prepare(QByteArray("0\r\n0\r\n") + QByteArray::number(source) + "\r\n0\r\n0\r\n0\r\n0\r\n5200\r\n0\r\n\r\n1\r\n1\r\n");
+        prepare("0\r\n0\r\n1\r\n0\r\n0\r\n0\r\n0\r\n5200\r\n0\r\n\r\n1\r\n1\r\n");
         Window w;
         const QString englishSetup = w.form.lblSetup->text();
-        w.values.LookupState = int16_t(state);
+        w.values.LookupState = 1;
         w.form.lblStatus->setText(QStringLiteral("before"));
-        m_boxes.clear();
 
         emit w.form.ucMnuLanguage->Click(6, w.form.ucMnuLanguage->itemText(6));
 
         QVERIFY(m_boxes.isEmpty());
         QCOMPARE(w.values.LanguageIndex, int16_t(6));
-        QVERIFY(w.form.ucMnuLanguage->isChecked(6));
-        QVERIFY(!w.form.ucMnuLanguage->isChecked(0));
+        QVERIFY(w.form.ucMnuLanguage->isChecked(6) && !w.form.ucMnuLanguage->isChecked(0));
         QVERIFY(w.form.lblSetup->text() != englishSetup);
-        const QString expected = state == 0 ? QStringLiteral("before")
-                                            : prefix + w.form.item(item) + u')';
-        QCOMPARE(w.form.lblStatus->text(), expected);
-        // Japanese texts, and the Setup header still at the right edge.
-        QVERIFY(w.form.item(item == 0 ? 66 : item).contains(QRegularExpression(QStringLiteral("[\\x{3040}-\\x{30FF}\\x{4E00}-\\x{9FFF}]"))));
-        QCOMPARE(w.form.lblSetup->geometry().right(), w.form.width() - 1);
-    }
-
-    void aboutBoxAndHelp()
-    {
-        prepare();
-        Window w;
-        m_boxes.clear();
-        emit w.form.ucMnuSetup->Click(7, QString());
-        QCOMPARE(m_boxes.size(), 1);
-        const MessageRequest &box = m_boxes.first();
-        QCOMPARE(box.kind, MessageKind::UniMsgBox);
-        QCOMPARE(box.owner, &w.form);
-        QCOMPARE(box.prompt, w.values.VersionText + QStringLiteral("\r\n") + w.values.ReleaseText);
-        QCOMPARE(box.title, QStringLiteral("Torvane"));
-        QCOMPARE(box.buttons & 15, 0);  // one button
-        QCOMPARE(box.button1Caption, QStringLiteral("Ok"));
-
-        emit w.form.ucMnuSetup->Click(6, QString());
-        QCOMPARE(w.opened, QList<QUrl>{QUrl::fromLocalFile(folder() + QStringLiteral("/Help.txt"))});
+        QCOMPARE(w.form.lblStatus->text(), QStringLiteral("QRZ.com  (") + w.form.item(66) + u')');
+        QCOMPARE(w.form.lblSetup->geometry().right(), w.form.width() - 1);  // still at the right edge
     }
 
     void mapWithoutMatchingFileIsAnnounced()
@@ -337,44 +250,26 @@ private slots:
         QVERIFY(!w.form.mapWindow());
     }
 
-    void subMenuLeft_data()
+    // Parent menu 150 wide at left, sub-menu 100 wide; a header menu 160 wide wanted at left.
+    void menuPlacement_data()
     {
-        QTest::addColumn<int>("parentLeft");
-        QTest::addColumn<int>("screenWidth");
-        QTest::addColumn<int>("expected");
-        // Parent 150 wide, sub-menu 100 wide.
-        QTest::newRow("room on the right") << 100 << 1280 << 250;
-        QTest::newRow("right edge exactly at the screen edge") << 1030 << 1280 << 1180;
-        QTest::newRow("one pixel beyond goes left") << 1031 << 1280 << 931;
-        QTest::newRow("near the right edge goes left") << 1150 << 1280 << 1050;
-        QTest::newRow("unknown screen width") << 5000 << 0 << 5150;
-    }
-    void subMenuLeft()
-    {
-        QFETCH(int, parentLeft);
-        QFETCH(int, screenWidth);
-        QFETCH(int, expected);
-        QCOMPARE(torvane::subMenuLeft(parentLeft, 150, 100, screenWidth), expected);
-    }
-
-    void menuLeftOnScreen_data()
-    {
+        QTest::addColumn<bool>("sub");
         QTest::addColumn<int>("left");
         QTest::addColumn<int>("screenWidth");
         QTest::addColumn<int>("expected");
-        // Menu 160 wide.
-        QTest::newRow("fits") << 1000 << 1280 << 1000;
-        QTest::newRow("right edge at the screen edge") << 1120 << 1280 << 1120;
-        QTest::newRow("beyond the edge moves left") << 1174 << 1280 << 1120;
-        QTest::newRow("screen narrower than the menu") << 50 << 100 << 0;
-        QTest::newRow("unknown screen width") << 1174 << 0 << 1174;
+        QTest::newRow("sub: one pixel beyond goes left") << true << 1031 << 1280 << 931;
+        QTest::newRow("sub: unknown screen width") << true << 5000 << 0 << 5150;
+        QTest::newRow("menu: beyond the edge moves left") << false << 1174 << 1280 << 1120;
+        QTest::newRow("menu: screen narrower than the menu") << false << 50 << 100 << 0;
+        QTest::newRow("menu: unknown screen width") << false << 1174 << 0 << 1174;
     }
-    void menuLeftOnScreen()
+    void menuPlacement()
     {
+        QFETCH(bool, sub);
         QFETCH(int, left);
         QFETCH(int, screenWidth);
         QFETCH(int, expected);
-        QCOMPARE(torvane::menuLeftOnScreen(left, 160, screenWidth), expected);
+        QCOMPARE(sub ? subMenuLeft(left, 150, 100, screenWidth) : menuLeftOnScreen(left, 160, screenWidth), expected);
     }
 
     void subMenusOpenBesideTheSetupMenu()
@@ -383,9 +278,6 @@ private slots:
         Window w;
         ucMenu *setup = w.form.ucMnuSetup;
         w.menus->OpenHeaderMenu(w.form.lblSetup, setup);
-        QVERIFY(setup->isVisible());
-        QCOMPARE(setup->pos(), w.form.lblSetup->mapToGlobal(QPoint(0, w.form.lblSetup->height())));
-        QVERIFY(w.form.tmrMenus->isActive());
 
         // Plenty of room: on the right, at the height of the entry.
         w.values.VirtualScreenWidth = setup->x() + setup->width() + w.form.ucMnuLanguage->width() + 10;
@@ -418,7 +310,6 @@ private slots:
         QTest::addColumn<int>("buttons");
         QTest::addColumn<bool>("onMenu");
         QTest::addColumn<bool>("closed");
-        QTest::newRow("no button") << int(Qt::NoButton) << false << false;
         QTest::newRow("left button elsewhere") << int(Qt::LeftButton) << false << true;
         QTest::newRow("right button elsewhere") << int(Qt::RightButton) << false << true;
         QTest::newRow("middle button elsewhere") << int(Qt::MiddleButton) << false << false;
@@ -445,7 +336,6 @@ private slots:
         QCOMPARE(w.form.ucMnuSetup->isVisible(), !closed);
         QCOMPARE(w.form.ucMnuLanguage->isVisible(), !closed);
         QCOMPARE(w.form.tmrMenus->isActive(), !closed);
-        QCOMPARE(w.form.findChild<QFrame *>(QStringLiteral("Line1"))->isVisible(), !closed);
         QCOMPARE(w.menus->frameHidden(), int16_t(closed ? -1 : 0));
     }
 
@@ -461,19 +351,15 @@ private slots:
         enter(w.form.lblSetup);
         QVERIFY(!w.form.ucMnuMaps->isVisible());
         QVERIFY(w.form.ucMnuSetup->isVisible());
-        QCOMPARE(w.menus->frameHidden(), int16_t(0));
-        const QRect header = w.form.lblSetup->geometry();
-        const auto *left = w.form.findChild<QFrame *>(QStringLiteral("Line3"));
         const auto *bottom = w.form.findChild<QFrame *>(QStringLiteral("Line2"));
-        QVERIFY(left->isVisible());
-        QCOMPARE(left->x(), header.left());
-        QCOMPARE(bottom->geometry().left(), header.left());
-        QCOMPARE(bottom->geometry().right(), header.right());
+        QVERIFY(bottom->isVisible());
+        QCOMPARE(bottom->geometry().left(), w.form.lblSetup->geometry().left());
+        QCOMPARE(bottom->geometry().right(), w.form.lblSetup->geometry().right());
 
         // Over the panel the frame goes; the menu stays until a click.
         enter(w.form.picBackground);
         QCOMPARE(w.menus->frameHidden(), int16_t(-1));
-        QVERIFY(!left->isVisible());
+        QVERIFY(!bottom->isVisible());
         QVERIFY(w.form.ucMnuSetup->isVisible());
 
         // With no menu open, moving over a header only draws the frame.
@@ -489,9 +375,7 @@ private slots:
         QTest::addColumn<QString>("text");
         QTest::addColumn<int>("button");
         QTest::addColumn<bool>("menuOpens");
-
         QTest::newRow("right click on the name") << "lblName" << "Иван Петров" << int(Qt::RightButton) << true;
-        QTest::newRow("right click on the country") << "lblCtry" << "日本" << int(Qt::RightButton) << true;
         QTest::newRow("right click on an empty line") << "lblAdd2" << "" << int(Qt::RightButton) << false;
         QTest::newRow("left click") << "lblAdd1" << "225 Main St" << int(Qt::LeftButton) << false;
     }
@@ -513,38 +397,17 @@ private slots:
         QTest::mouseClick(target, Qt::MouseButton(button));
         QCOMPARE(w.form.ucMnuSaveAdd->isVisible(), menuOpens);
         QCOMPARE(highlighted(target), menuOpens);
-        QCOMPARE(w.menus->RightClickPending(), int16_t(0));
         if (target != w.form.lblAdd1)
             QVERIFY(!highlighted(w.form.lblAdd1));
         if (!menuOpens) {
             QCOMPARE(w.menus->SavedAddressText(), QStringLiteral("highlighted before"));
-            // The next left click only resets.
-            QTest::mouseClick(target, Qt::LeftButton);
-            QVERIFY(!w.form.ucMnuSaveAdd->isVisible());
             return;
         }
-        QCOMPARE(w.menus->SavedAddressText(), text);
-        QVERIFY(w.form.tmrMenus->isActive());
-
         // Entry 0 copies the caption as Unicode text.
         QGuiApplication::clipboard()->clear();
         emit w.form.ucMnuSaveAdd->Click(0, QString());
         QCOMPARE(QGuiApplication::clipboard()->text(), text);
         QVERIFY(!highlighted(target));
-        QVERIFY(!w.form.ucMnuSaveAdd->isVisible());
-    }
-
-    void clickElsewhereOnThePanelResetsTheHighlight()
-    {
-        prepare();
-        Window w;
-        w.form.lblName->setText(QStringLiteral("Hiram Percy Maxim"));
-        for (QWidget *other : std::initializer_list<QWidget *>{w.form.lblDx, w.form.lblClass, w.form.picBackground}) {
-            QTest::mouseClick(w.form.lblName, Qt::RightButton);
-            QVERIFY(highlighted(w.form.lblName));
-            QTest::mouseClick(other, Qt::LeftButton, {}, QPoint(1, 1));
-            QVERIFY2(!highlighted(w.form.lblName), qPrintable(other->objectName()));
-        }
     }
 
     void printAddressLabel_data()
@@ -604,7 +467,6 @@ private slots:
         // Entry 0: the bitmap on the clipboard.
         QGuiApplication::clipboard()->clear();
         emit w.form.ucMnuSavePic->Click(0, QString());
-        QVERIFY(!w.form.ucMnuSavePic->isVisible());
         QCOMPARE(QGuiApplication::clipboard()->image().size(), QImage(folder() + QStringLiteral("/Ham.bmp")).size());
 
         // Entry 1: cancelled, a bare name, a new file, and a file the operator chose to replace.
@@ -617,12 +479,10 @@ private slots:
             QVERIFY(!QFile::exists(target));
         }
         w.saveAnswer = target;
-        emit w.form.ucMnuSavePic->Click(1, QString());
-        QCOMPARE(readAll(target), bitmap);
         writeAll(target, "older picture");
         emit w.form.ucMnuSavePic->Click(1, QString());
         QCOMPARE(readAll(target), bitmap);
-        QCOMPARE(w.saveAsked, 4);
+        QCOMPARE(w.saveAsked, 3);
 
         // A folder that cannot be written is reported.
         m_boxes.clear();
@@ -637,21 +497,9 @@ private slots:
         emit w.form.ucMnuSavePic->Click(0, QString());
         emit w.form.ucMnuSavePic->Click(1, QString());
         QVERIFY(QGuiApplication::clipboard()->image().isNull());
-        QCOMPARE(w.saveAsked, 5);
+        QCOMPARE(w.saveAsked, 4);
     }
 
-    void siteLinkUnderline()
-    {
-        prepare();
-        Window w;
-        enter(w.form.lblEmail);
-        QVERIFY(w.form.lblEmail->font().underline());
-        leave(w.form.lblEmail);
-        QVERIFY(!w.form.lblEmail->font().underline());
-        enter(w.form.lblEmail);
-        enter(w.form.lblCtry);
-        QVERIFY(!w.form.lblEmail->font().underline());
-    }
 };
 
 QTEST_MAIN(TestMainMenus)

@@ -31,15 +31,14 @@ private slots:
             << "K5ABC" << "1 Elm St" << "Austin, TX 78701-1234" << "USA" << "1+Elm+St,+Austin,+TX,+USA";
         QTest::newRow("lower-case n call counts as N")
             << "n1xyz" << "2 Oak Rd" << "Salem, MA 01970" << "USA" << "2+Oak+Rd,+Salem,+MA,+USA";
-        QTest::newRow("A call") << "AA1AA" << "3 Pine" << "Troy NY 12180" << "USA" << "3+Pine,+Troy+NY,+USA";
+        QTest::newRow("a second line of digits only goes")
+            << "W2AB" << "4 Bay Rd" << "12345" << "USA" << "4+Bay+Rd,+,+USA";
+        QTest::newRow("trailing comma and blanks go with the zip")
+            << "W4XY" << "1 A St" << "Dover, DE , " << "USA" << "1+A+St,+Dover,+DE,+USA";
         QTest::newRow("G call keeps its postcode")
             << "G4XYZ" << "10 High St" << "Bristol 12345" << "England" << "10+High+St,+Bristol+12345,+England";
-        QTest::newRow("second line of digits only becomes empty")
-            << "W2AB" << "4 Bay Rd" << "12345" << "USA" << "4+Bay+Rd,+,+USA";
         QTest::newRow("captions are trimmed first")
             << "JA1ABC" << "  1-2-3 Chiyoda  " << " Tokyo " << " Japan " << "1-2-3+Chiyoda,+Tokyo,+Japan";
-        QTest::newRow("Unicode address kept")
-            << "JA1ABC" << "千代田区" << "東京都" << "日本" << "千代田区,+東京都,+日本";
         QTest::newRow("a # in the address does not cut the rest off")
             << "W3XY" << "12 Main St #4" << "Dover, DE 19901" << "USA" << "12+Main+St+%234,+Dover,+DE,+USA";
         QTest::newRow("slash and question mark kept inside the place")
@@ -65,7 +64,6 @@ private slots:
         QTest::addColumn<double>("lat");
         QTest::addColumn<double>("lon");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("north west") << 41.7 << -72.6 << "41.7+-72.6/@41.7,-72.6";
         QTest::newRow("south east") << -33.865 << 151.2094 << "-33.865+151.2094/@-33.865,151.2094";
         QTest::newRow("whole degrees") << 52.0 << 5.0 << "52+5/@52,5";
     }
@@ -74,21 +72,14 @@ private slots:
         QFETCH(double, lat);
         QFETCH(double, lon);
         QFETCH(QString, expected);
-        const QString url = StreetViewUrl(QStringLiteral("W1AW"), kHost, QStringLiteral("ignored"),
-                                          QStringLiteral("Newington, CT 06111"), QStringLiteral("USA"),
-                                          lat, lon, StreetViewForm::Position);
-        QCOMPARE(url, QStringLiteral("W1AW*") + kHost + QStringLiteral("/maps/place/") + expected + kTail);
-    }
-
-    void numbersUseADotInAnyLocale()
-    {
         // A locale that writes decimal commas must not reach the address.
         const QLocale previous;
         QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
-        const QString url = StreetViewUrl(QStringLiteral("DL1ABC"), kHost, QString(), QString(),
-                                          QString(), 50.125, 8.5, StreetViewForm::Position);
+        const QString url = StreetViewUrl(QStringLiteral("W1AW"), kHost, QStringLiteral("ignored"),
+                                          QStringLiteral("Newington, CT 06111"), QStringLiteral("USA"),
+                                          lat, lon, StreetViewForm::Position);
         QLocale::setDefault(previous);
-        QCOMPARE(url, QStringLiteral("DL1ABC*") + kHost + QStringLiteral("/maps/place/50.125+8.5/@50.125,8.5") + kTail);
+        QCOMPARE(url, QStringLiteral("W1AW*") + kHost + QStringLiteral("/maps/place/") + expected + kTail);
     }
 
     void starInTheCallBoxStaysOutOfTheTitle()
@@ -99,22 +90,6 @@ private slots:
         QVERIFY(url.startsWith(QStringLiteral("W1AW*") + kHost + QStringLiteral("/maps/place/A%2AB,+,+/@1,2")));
     }
 
-    void zipRun_data()
-    {
-        QTest::addColumn<QString>("line");
-        QTest::addColumn<QString>("expected");
-        QTest::newRow("blank and five digits") << "Newington, CT 06111" << "Newington, CT";
-        QTest::newRow("nothing to drop") << "Springfield" << "Springfield";
-        QTest::newRow("all digits") << "06111" << "";
-        QTest::newRow("empty") << "" << "";
-        QTest::newRow("trailing comma and blanks") << "Dover, DE , " << "Dover, DE";
-    }
-    void zipRun()
-    {
-        QFETCH(QString, line);
-        QFETCH(QString, expected);
-        QCOMPARE(withoutTrailingZip(line), expected);
-    }
 };
 
 QTEST_APPLESS_MAIN(TestStreetView)

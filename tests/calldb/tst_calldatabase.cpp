@@ -20,14 +20,13 @@ namespace {
 
 constexpr int kRec = CallRecord::kSize;
 
-// A record with a call and a name derived from it, so that moved records stay recognisable.
-QByteArray record(const QString &call, const QString &lat = QStringLiteral("51.5"))
+// A record with a name derived from its call, so that moved records stay recognisable.
+QByteArray record(const QString &call)
 {
     CallRecord r;
     r.setText(CallRecord::Call, call);
     r.setText(CallRecord::Name, QStringLiteral("Holder of ") + call);
-    r.setText(CallRecord::Lat, lat);
-    r.setText(CallRecord::Lon, QStringLiteral("-0.25"));
+    r.setText(CallRecord::Lat, QStringLiteral("51.5"));
     r.setText(CallRecord::YearBorn, QStringLiteral("1961"));
     return QByteArray(r.data(), kRec);
 }
@@ -52,17 +51,13 @@ bool writeAll(const QString &path, const QByteArray &bytes)
     return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size();
 }
 
-const QStringList kSorted = {QStringLiteral("0A1"),   QStringLiteral("9Z9"),
-                             QStringLiteral("AA1AA"), QStringLiteral("K1ABC"),
-                             QStringLiteral("K1ABCD"), QStringLiteral("W1AW"),
-                             QStringLiteral("ZL1AB")};
+const QStringList kSorted = {"0A1", "9Z9", "AA1AA", "K1ABC", "K1ABCD", "W1AW", "ZL1AB"};
 
 }  // namespace
 
 class TestCallDatabase : public QObject {
     Q_OBJECT
 
-private:
     QTemporaryDir *m_dir = nullptr;
     QString dbPath() const { return m_dir->filePath(QStringLiteral("CallData.db")); }
 
@@ -76,7 +71,6 @@ private slots:
     {
         QFile::setPermissions(dbPath(), QFile::ReadOwner | QFile::WriteOwner);
         delete m_dir;
-        m_dir = nullptr;
     }
 
     void fieldLayout_data()
@@ -84,53 +78,21 @@ private slots:
         QTest::addColumn<CallRecord::Field>("field");
         QTest::addColumn<QString>("value");
         QTest::addColumn<QByteArray>("stored");
-
-        QTest::newRow("call fits") << CallRecord::Call << "K1ABC" << QByteArray("K1ABC ");
         QTest::newRow("seven-char call cut to six") << CallRecord::Call << "K1ABCDE" << QByteArray("K1ABCD");
-        QTest::newRow("name cut at 25") << CallRecord::Name << QString(30, u'x') << QByteArray(25, 'x');
-        QTest::newRow("slashed zero is byte 216") << CallRecord::Call << QStringLiteral("K\u00D8A")
-                                                  << QByteArray("K\xD8" "A   ");
-        QTest::newRow("euro sign is byte 0x80") << CallRecord::Ctry << QStringLiteral("\u20AC")
-                                                << QByteArray("\x80").append(29, ' ');
-        QTest::newRow("outside Windows-1252") << CallRecord::Add1 << QStringLiteral("\u4E2D")
-                                              << QByteArray("?").append(29, ' ');
+        QTest::newRow("slashed zero is byte 216") << CallRecord::Call << "K\u00D8A" << QByteArray("K\xD8" "A   ");
         QTest::newRow("year born, last field") << CallRecord::YearBorn << "19612" << QByteArray("1961");
-        QTest::newRow("empty is blanks") << CallRecord::Lat << QString() << QByteArray(15, ' ');
     }
     void fieldLayout()
     {
         QFETCH(CallRecord::Field, field);
         QFETCH(QString, value);
         QFETCH(QByteArray, stored);
-
         CallRecord r;
         r.setText(field, QString(40, u'#'));  // a longer earlier value must not show through
         r.setText(field, value);
         QByteArray expected(kRec, ' ');
-        QCOMPARE(stored.size(), CallRecord::width(field));
         expected.replace(CallRecord::offset(field), stored.size(), stored);
         QCOMPARE(QByteArray(r.data(), kRec), expected);
-        QCOMPARE(r.text(field).size(), CallRecord::width(field));
-    }
-
-    void coordinates_data()
-    {
-        QTest::addColumn<QString>("lat");
-        QTest::addColumn<double>("degrees");
-        QTest::newRow("blank reads 0") << QString() << 0.0;
-        QTest::newRow("derived position mark") << "41.75*" << 41.75;
-        QTest::newRow("south") << "-33.9" << -33.9;
-        QTest::newRow("no number") << "N/A" << 0.0;
-    }
-    void coordinates()
-    {
-        QFETCH(QString, lat);
-        QFETCH(double, degrees);
-        QVERIFY(writeAll(dbPath(), record(QStringLiteral("K1ABC"), lat)));
-        CallDatabase db(m_dir->path());
-        QCOMPARE(db.FindCall(u"K1ABC"), 1);
-        QCOMPARE(db.CurrentRecord.latitude(), degrees);
-        QCOMPARE(db.CurrentRecord.longitude(), -0.25);
     }
 
     void countRecords_data()
@@ -138,8 +100,6 @@ private slots:
         QTest::addColumn<int>("bytes");
         QTest::addColumn<int>("count");
         QTest::newRow("missing") << -1 << 0;
-        QTest::newRow("0 bytes") << 0 << 0;
-        QTest::newRow("one record") << kRec << 1;
         QTest::newRow("torn tail under half rounds down") << 2 * kRec + 83 << 2;
         QTest::newRow("torn tail over half rounds up") << 2 * kRec + 84 << 3;
     }
@@ -158,16 +118,12 @@ private slots:
         QTest::addColumn<QString>("call");
         QTest::addColumn<int>("number");
         QTest::newRow("first") << "0A1" << 1;
-        QTest::newRow("last") << "ZL1AB" << 7;
-        QTest::newRow("middle") << "K1ABC" << 4;
         QTest::newRow("prefix of its neighbour") << "K1ABCD" << 5;
-        QTest::newRow("case differs") << "k1abc" << 0;
         QTest::newRow("lower case sorts after upper") << "w1aw" << 8;
+        QTest::newRow("case differs") << "k1abc" << 0;
         // The untrimmed key is compared with the padded field: a leading blank steers left.
         QTest::newRow("leading blank misses W1AW") << " W1AW" << 0;
         QTest::newRow("seven chars never match") << "K1ABCDE" << 0;
-        QTest::newRow("before the first") << "0" << 0;
-        QTest::newRow("after the last") << "ZZ9ZZ" << 0;
         QTest::newRow("between") << "G4ABC" << 0;
         QTest::newRow("blank key") << "" << 0;
     }
@@ -180,7 +136,7 @@ private slots:
         DbStatus status = DbStatus::ReadFailed;
         QCOMPARE(db.FindCall(call, &status), number);
         QCOMPARE(status, DbStatus::Ok);
-        QVERIFY(db.recordsRead() <= 4);  // floor(log2 8) + 1
+        QVERIFY(db.recordsRead() <= 4);  // a binary search: floor(log2 8) + 1 probes
         if (number > 0)
             QCOMPARE(QByteArray(db.CurrentRecord.data(), kRec), record(call));
     }
@@ -197,10 +153,9 @@ private slots:
         if (exists)
             QVERIFY(writeAll(dbPath(), {}));
         CallDatabase db(m_dir->path());
-        const QStringList before = {QStringLiteral("kept")};
-        QStringList list = before;
+        QStringList list = {QStringLiteral("kept")};
         QCOMPARE(db.FillCallList(list), exists ? DbStatus::Ok : DbStatus::Missing);
-        QCOMPARE(list, exists ? QStringList() : before);
+        QCOMPARE(list.size(), exists ? 0 : 1);
         QCOMPARE(db.AppendRecord(), exists ? DbStatus::Ok : DbStatus::Missing);
         QCOMPARE(QFileInfo(dbPath()).size(), exists ? kRec : 0);
 
@@ -208,9 +163,7 @@ private slots:
         DbStatus status = DbStatus::ReadFailed;
         QCOMPARE(db.FindCall(u"K1ABC", &status), 0);  // creates the file empty
         QCOMPARE(status, DbStatus::Ok);
-        QVERIFY(QFileInfo(dbPath()).isFile());
-        QCOMPARE(QFileInfo(dbPath()).size(), 0);
-        QCOMPARE(db.CountRecords(), 0);
+        QCOMPARE(readAll(dbPath()), QByteArray());
     }
 
     void missingFolder()
@@ -230,19 +183,15 @@ private slots:
         QTest::addColumn<QString>("call");
         QTest::addColumn<QString>("stored");
         QTest::addColumn<int>("number");
-        QTest::addColumn<int>("count");
-        QTest::newRow("sorts first, moves to record 1") << "00A" << "00A" << 1 << 8;
-        QTest::newRow("sorts last") << "ZZ9ZZ" << "ZZ9ZZ" << 8 << 8;
-        QTest::newRow("between") << "G4ABC" << "G4ABC" << 4 << 8;
-        QTest::newRow("seven chars cut to six") << "W1AWXYZ" << "W1AWXY" << 7 << 8;
-        QTest::newRow("existing replaced in place") << "K1ABC" << "K1ABC" << 4 << 7;
+        QTest::newRow("sorts first, moves to record 1") << "00A" << "00A" << 1;
+        QTest::newRow("seven chars cut to six") << "W1AWXYZ" << "W1AWXY" << 7;
+        QTest::newRow("existing replaced in place") << "K1ABC" << "K1ABC" << 4;
     }
     void store()
     {
         QFETCH(QString, call);
         QFETCH(QString, stored);
         QFETCH(int, number);
-        QFETCH(int, count);
         QVERIFY(writeAll(dbPath(), records(kSorted)));
         CallDatabase db(m_dir->path());
         const int found = db.FindCall(call);
@@ -255,42 +204,25 @@ private slots:
             QCOMPARE(db.AppendRecord(), DbStatus::Ok);
             QCOMPARE(db.SortDatabase(), DbStatus::Ok);
         }
-        QCOMPARE(db.CountRecords(), count);
         db.ClearRecord();
         QCOMPARE(db.FindCall(stored), number);
         QCOMPARE(db.CurrentRecord.trimmed(CallRecord::Name), QStringLiteral("New Holder"));
-        QCOMPARE(db.FindCall(call), call == stored ? number : 0);
-        QStringList list;
+        QStringList list, expected = kSorted;
         QCOMPARE(db.FillCallList(list), DbStatus::Ok);
-        QStringList expected = kSorted;
         if (found == 0)
             expected << stored;
         std::sort(expected.begin(), expected.end());
         QCOMPARE(list, expected);
     }
 
-    void replaceRecordRange_data()
+    void replaceRecordOutOfRange()
     {
-        QTest::addColumn<int>("number");
-        QTest::addColumn<DbStatus>("status");
-        QTest::newRow("0") << 0 << DbStatus::BadRecordNumber;
-        QTest::newRow("negative") << -3 << DbStatus::BadRecordNumber;
-        QTest::newRow("past the end") << 8 << DbStatus::BadRecordNumber;
-        QTest::newRow("last") << 7 << DbStatus::Ok;
-    }
-    void replaceRecordRange()
-    {
-        QFETCH(int, number);
-        QFETCH(DbStatus, status);
         const QByteArray before = records(kSorted);
         QVERIFY(writeAll(dbPath(), before));
         CallDatabase db(m_dir->path());
-        db.CurrentRecord.setText(CallRecord::Call, QStringLiteral("ZZ9ZZ"));
-        QCOMPARE(db.ReplaceRecord(number), status);
-        QByteArray expected = before;
-        if (status == DbStatus::Ok)
-            expected.replace((number - 1) * kRec, kRec, db.CurrentRecord.data(), kRec);
-        QCOMPARE(readAll(dbPath()), expected);
+        for (int number : {0, 8})
+            QCOMPARE(db.ReplaceRecord(number), DbStatus::BadRecordNumber);
+        QCOMPARE(readAll(dbPath()), before);
     }
 
     void deleteCall_data()
@@ -298,13 +230,10 @@ private slots:
         QTest::addColumn<QStringList>("calls");
         QTest::addColumn<QString>("key");
         QTest::addColumn<QStringList>("left");
-        const QStringList twice = {"AA1AA", "K1ABC", "K1ABC", "W1AW"};
-        QTest::newRow("duplicate removes both") << twice << "K1ABC" << QStringList{"AA1AA", "W1AW"};
-        QTest::newRow("absent leaves the file") << kSorted << "G4ABC" << kSorted;
-        QTest::newRow("case differs") << kSorted << "k1abc" << kSorted;
-        QTest::newRow("first") << kSorted << "0A1" << kSorted.mid(1);
-        QTest::newRow("last") << kSorted << "ZL1AB" << kSorted.mid(0, 6);
-        QTest::newRow("key is trimmed") << kSorted << "  W1AW " << QStringList{"0A1", "9Z9", "AA1AA", "K1ABC", "K1ABCD", "ZL1AB"};
+        QTest::newRow("duplicate removes both") << QStringList{"AA1AA", "K1ABC", "K1ABC", "W1AW"} << "K1ABC"
+                                                << QStringList{"AA1AA", "W1AW"};
+        QTest::newRow("case differs: file kept") << kSorted << "k1abc" << kSorted;
+        QTest::newRow("key is trimmed") << kSorted << "  ZL1AB " << kSorted.mid(0, 6);
         QTest::newRow("only record") << QStringList{"K1ABC"} << "K1ABC" << QStringList();
     }
     void deleteCall()
@@ -320,24 +249,15 @@ private slots:
         QCOMPARE(db.DeleteCall(key), DbStatus::Ok);
         QCOMPARE(readAll(dbPath()), records(left));
         QVERIFY(!QFile::exists(temp));
-        QStringList list;
-        QCOMPARE(db.FillCallList(list), DbStatus::Ok);
-        QCOMPARE(list, left);
     }
 
-    // Length not a multiple of 167: whole records are read, and writing goes over the torn tail.
-    void tornFile_data()
-    {
-        QTest::addColumn<int>("tail");
-        QTest::newRow("short tail") << 40;
-        QTest::newRow("tail over half a record") << 150;
-    }
+    // Length not a multiple of 167, the tail over half a record (CountRecords counts it):
+    // whole records are read, and writing goes over the torn tail.
     void tornFile()
     {
-        QFETCH(int, tail);
-        const QStringList calls = {QStringLiteral("AA1AA"), QStringLiteral("K1ABC"), QStringLiteral("W1AW")};
+        const QStringList calls = {"AA1AA", "K1ABC", "W1AW"};
         const QByteArray whole = records(calls);
-        const QByteArray torn = whole + record(QStringLiteral("ZZ9ZZ")).left(tail);
+        const QByteArray torn = whole + record(QStringLiteral("ZZ9ZZ")).left(150);
         QVERIFY(writeAll(dbPath(), torn));
         CallDatabase db(m_dir->path());
         QCOMPARE(db.FindCall(u"W1AW"), 3);
@@ -352,19 +272,16 @@ private slots:
         db.CurrentRecord.setText(CallRecord::Call, QStringLiteral("G4ABC"));
         QCOMPARE(db.AppendRecord(), DbStatus::Ok);
         QCOMPARE(readAll(dbPath()), whole + QByteArray(db.CurrentRecord.data(), kRec));
-        QCOMPARE(db.SortDatabase(), DbStatus::Ok);
-        QCOMPARE(db.FillCallList(list), DbStatus::Ok);
-        QCOMPARE(list, QStringList({"AA1AA", "G4ABC", "K1ABC", "W1AW"}));
 
         QVERIFY(writeAll(dbPath(), torn));
         QCOMPARE(db.DeleteCall(u"K1ABC"), DbStatus::Ok);
-        QCOMPARE(readAll(dbPath()), records({QStringLiteral("AA1AA"), QStringLiteral("W1AW")}));
+        QCOMPARE(readAll(dbPath()), records({"AA1AA", "W1AW"}));
     }
 
     // Every change to a read-only database fails with an error and leaves the file as it was.
     void readOnlyDatabase()
     {
-        const QByteArray before = records({QStringLiteral("K1ABC"), QStringLiteral("AA1AA")});
+        const QByteArray before = records({"K1ABC", "AA1AA"});
         QVERIFY(writeAll(dbPath(), before));
         QVERIFY(QFile::setPermissions(dbPath(), QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
         if (::access(QFile::encodeName(dbPath()).constData(), W_OK) == 0)

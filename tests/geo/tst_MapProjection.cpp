@@ -11,18 +11,11 @@ class tst_MapProjection : public QObject {
 private slots:
     void chooseMap_data();
     void chooseMap();
+    void choiceBoxesAreNotShadowed();
     void project_data();
     void project();
-    void unknownName_data();
-    void unknownName();
-    void roundedIsNearestOfExact();
     void worldWrapsBelow170West();
-    void worldHemispheresMirror();
-    void worldFollowsLatitudeSmoothly_data();
     void worldFollowsLatitudeSmoothly();
-    void worldRowBoundaryIsContinuous();
-    void northAmericaAngle();
-    void choiceBoxesMatchTheChoice();
     void mapFiles_data();
     void mapFiles();
     void findMap_data();
@@ -35,23 +28,13 @@ void tst_MapProjection::chooseMap_data()
     QTest::addColumn<double>("lon");
     QTest::addColumn<QString>("map");
 
-    QTest::newRow("40 N 95 W") << 40.0 << -95.0 << "North America Map";
     QTest::newRow("London, UK inside Europe") << 52.0 << -0.1 << "UK Map";
-    QTest::newRow("Berlin") << 52.0 << 13.0 << "Europe Map";
     QTest::newRow("Japan inside Asia") << 35.0 << 139.0 << "Japan Map";
-    QTest::newRow("China") << 35.0 << 100.0 << "Asia Map";
-    QTest::newRow("Sydney") << -33.87 << 151.21 << "Australia Map";
-    QTest::newRow("Wellington") << -41.29 << 174.78 << "New Zealand Map";
     QTest::newRow("Groningen: N-Nederland is never chosen") << 53.22 << 6.57 << "Europe Map";
-    QTest::newRow("unknown position 0, 0") << 0.0 << 0.0 << "World Map";
     // Bounds are strict: a position on a bound is outside that box.
     QTest::newRow("on the North America bound, in no box") << 40.0 << -55.0 << "World Map";
-    QTest::newRow("on the North America top bound") << 55.0 << -100.0 << "World Map";
     QTest::newRow("on the UK west bound falls to Europe") << 50.0 << -12.0 << "Europe Map";
     QTest::newRow("on the Australia north bound falls to Asia") << -10.0 << 130.0 << "Asia Map";
-    QTest::newRow("on the Japan north bound falls to Asia") << 45.0 << 140.0 << "Asia Map";
-    QTest::newRow("on the New Zealand north bound") << -33.0 << 170.0 << "World Map";
-    QTest::newRow("on the Europe/Asia seam") << 40.0 << 54.0 << "World Map";
     QTest::newRow("Rio de Janeiro") << -22.9 << -43.2 << "World Map";
     QTest::newRow("not a number") << std::nan("") << 10.0 << "World Map";
 }
@@ -64,24 +47,32 @@ void tst_MapProjection::chooseMap()
     QCOMPARE(ChooseMapName(lat, lon), map);
 }
 
+void tst_MapProjection::choiceBoxesAreNotShadowed()
+{
+    // The image generator covers each map's box; the centre of every box must choose that map.
+    for (const QString &map : KnownMapNames()) {
+        if (const auto box = ChoiceBox(map)) {
+            const double lat = (box->latMin + box->latMax) / 2;
+            QCOMPARE(ChooseMapName(lat, (box->lonMin + box->lonMax) / 2), map);
+        }
+    }
+    QVERIFY(!ChoiceBox("World Map"));
+    QVERIFY(!ChoiceBox("N-Nederland Map"));
+}
+
 void tst_MapProjection::project_data()
 {
     QTest::addColumn<QString>("map");
     QTest::addColumn<double>("lat");
     QTest::addColumn<double>("lon");
-    QTest::addColumn<QPoint>("pixel");
+    QTest::addColumn<QPoint>("pixel");  // (-1, -1): name not known
 
     QTest::newRow("North America 40 N 95 W") << "North America Map" << 40.0 << -95.0 << QPoint(661, 471);
-    QTest::newRow("North America 150 W, k = d = 55") << "North America Map" << 40.0 << -150.0
-                                                     << QPoint(-295, 141);
     // d = 20.5 rounds to the even 20 (k = 7); rounding half up would give 21 (k = 10).
     QTest::newRow("North America d 20.5 rounds to even") << "North America Map" << 45.0 << -115.5
                                                          << QPoint(304, 300);
-    QTest::newRow("North America d 21.5") << "North America Map" << 45.0 << -116.5 << QPoint(288, 293);
     QTest::newRow("North America d 35.5 gives k = 36") << "North America Map" << 45.0 << -130.5
                                                        << QPoint(63, 199);
-    QTest::newRow("North America d 34.5 gives k = 15") << "North America Map" << 45.0 << -129.5
-                                                       << QPoint(72, 224);
     QTest::newRow("Australia, Sydney") << "Australia Map" << -33.8688 << 151.2093 << QPoint(1214, 915);
     QTest::newRow("New Zealand, Wellington") << "New Zealand Map" << -41.2865 << 174.7762
                                              << QPoint(671, 762);
@@ -91,15 +82,15 @@ void tst_MapProjection::project_data()
     QTest::newRow("Asia, north") << "Asia Map" << 35.0 << 100.0 << QPoint(953, 428);
     QTest::newRow("Asia, south of the equator") << "Asia Map" << -6.2 << 106.8 << QPoint(1046, 1014);
     QTest::newRow("N-Nederland, Groningen") << "N-Nederland Map" << 53.2194 << 6.5665 << QPoint(644, 184);
-    QTest::newRow("World origin") << "World Map" << 0.0 << 0.0 << QPoint(1322, 706);
+    QTest::newRow("World New York") << "World Map" << 40.7 << -74.0 << QPoint(807, 354);
     QTest::newRow("World 175 W plots as 185 E") << "World Map" << 52.0 << -175.0 << QPoint(2540, 258);
     QTest::newRow("World 84.9 uses row 80-85") << "World Map" << 84.9 << 10.0 << QPoint(1392, 25);
-    QTest::newRow("World New York") << "World Map" << 40.7 << -74.0 << QPoint(807, 354);
-    // The pole line: top and bottom edge, correction 35 px.
+    // The pole lines: top and bottom edge, correction 35 px; beyond the pole stays on the edge.
     QTest::newRow("World north pole") << "World Map" << 90.0 << 0.0 << QPoint(1357, 8);
     QTest::newRow("World south pole") << "World Map" << -90.0 << 0.0 << QPoint(1357, 1404);
-    QTest::newRow("World beyond the pole stays on the edge") << "World Map" << 95.0 << 0.0
-                                                             << QPoint(1357, 8);
+    QTest::newRow("World beyond the pole") << "World Map" << 95.0 << 0.0 << QPoint(1357, 8);
+    QTest::newRow("names compare case-sensitively") << "world map" << 40.0 << -95.0 << QPoint(-1, -1);
+    QTest::newRow("file name with extension") << "World Map.jpg" << 40.0 << -95.0 << QPoint(-1, -1);
 }
 
 void tst_MapProjection::project()
@@ -109,39 +100,13 @@ void tst_MapProjection::project()
     QFETCH(double, lon);
     QFETCH(QPoint, pixel);
     const auto p = ProjectToMap(map, lat, lon);
+    if (pixel == QPoint(-1, -1)) {
+        QVERIFY(!p);
+        QVERIFY(!ProjectToMapF(map, lat, lon));
+        return;
+    }
     QVERIFY(p);
     QCOMPARE(*p, pixel);
-}
-
-void tst_MapProjection::unknownName_data()
-{
-    QTest::addColumn<QString>("map");
-    QTest::newRow("own map file") << "Moon Map";
-    QTest::newRow("names compare case-sensitively") << "world map";
-    QTest::newRow("file name with extension") << "World Map.jpg";
-    QTest::newRow("empty") << "";
-}
-
-void tst_MapProjection::unknownName()
-{
-    QFETCH(QString, map);
-    QVERIFY(!ProjectToMap(map, 40, -95));
-    QVERIFY(!ProjectToMapF(map, 40, -95));
-}
-
-void tst_MapProjection::roundedIsNearestOfExact()
-{
-    // Plotting and image drawing share the unrounded projection; the rounded one sits on top.
-    for (const QString &map : KnownMapNames()) {
-        for (double lat = -60; lat <= 70; lat += 7.3) {
-            for (double lon = -170; lon <= 180; lon += 11.9) {
-                const QPointF exact = *ProjectToMapF(map, lat, lon);
-                const QPoint rounded = *ProjectToMap(map, lat, lon);
-                QCOMPARE(rounded.x(), int(std::nearbyint(exact.x())));
-                QCOMPARE(rounded.y(), int(std::nearbyint(exact.y())));
-            }
-        }
-    }
 }
 
 void tst_MapProjection::worldWrapsBelow170West()
@@ -152,73 +117,17 @@ void tst_MapProjection::worldWrapsBelow170West()
     QVERIFY(ProjectToMapF("World Map", 10, -170.001)->x() > 2700);
 }
 
-void tst_MapProjection::worldHemispheresMirror()
-{
-    // Same distance from the equator line at y = 706 for mirrored latitudes.
-    for (double lat : {5.0, 34.5, 44.99, 60.2, 84.9}) {
-        const QPointF north = *ProjectToMapF("World Map", lat, 20);
-        const QPointF south = *ProjectToMapF("World Map", -lat, 20);
-        QCOMPARE(706 - north.y(), south.y() - 706);
-        QCOMPARE(north.x(), south.x());
-    }
-}
-
-void tst_MapProjection::worldFollowsLatitudeSmoothly_data()
-{
-    QTest::addColumn<double>("lat");
-    QTest::addColumn<double>("y");
-    // Between the table rows the position moves with the latitude itself, not in whole degrees.
-    QTest::newRow("33 N") << 33.0 << 420.3784;
-    QTest::newRow("33.9 N lies between 33 and 34") << 33.9 << 412.5887;
-    QTest::newRow("34 N") << 34.0 << 411.7232;
-    QTest::newRow("34.5 N") << 34.5 << 407.3956;
-    QTest::newRow("34.5 S") << -34.5 << 1004.6044;
-}
-
 void tst_MapProjection::worldFollowsLatitudeSmoothly()
 {
-    QFETCH(double, lat);
-    QFETCH(double, y);
-    QVERIFY(std::fabs(ProjectToMapF("World Map", lat, 20)->y() - y) < 1e-3);
-}
-
-void tst_MapProjection::worldRowBoundaryIsContinuous()
-{
+    // Between the table rows the position moves with the latitude itself, not in whole degrees.
+    QVERIFY(std::fabs(ProjectToMapF("World Map", 33.9, 20)->y() - 412.5887) < 1e-3);
+    QVERIFY(std::fabs(ProjectToMapF("World Map", -34.5, 20)->y() - 1004.6044) < 1e-3);
     // Single precision rounds 4.9999999 up to the 5-degree row; the position must not jump.
     for (double row : {5.0, 45.0, 85.0}) {
         const QPointF below = *ProjectToMapF("World Map", row - 1e-7, 20);
         const QPointF at = *ProjectToMapF("World Map", row, 20);
         QVERIFY(std::fabs(below.y() - at.y()) < 1e-3);
     }
-}
-
-void tst_MapProjection::northAmericaAngle()
-{
-    // 40 N 95 W: angle 90.16 degrees from the centre (666, -1400), radius 1871.05 px.
-    const QPointF p = *ProjectToMapF("North America Map", 40, -95);
-    const double angle = std::atan2(p.y() + 1400, p.x() - 666) * 180 / 3.14159625;
-    QVERIFY(std::fabs(angle - 90.16) < 1e-9);
-    QVERIFY(std::fabs(std::hypot(p.x() - 666, p.y() + 1400) - 1871.05) < 1e-9);
-}
-
-void tst_MapProjection::choiceBoxesMatchTheChoice()
-{
-    // The boxes the image generator covers are the ones the choice uses: the centre of each box
-    // chooses its map.
-    int boxes = 0;
-    for (const QString &map : KnownMapNames()) {
-        const auto box = ChoiceBox(map);
-        if (!box)
-            continue;
-        ++boxes;
-        const double lat = (box->latMin + box->latMax) / 2;
-        const double lon = (box->lonMin + box->lonMax) / 2;
-        QCOMPARE(ChooseMapName(lat, lon), map);
-    }
-    QCOMPARE(boxes, 7);
-    QVERIFY(!ChoiceBox("World Map"));
-    QVERIFY(!ChoiceBox("N-Nederland Map"));
-    QVERIFY(!ChoiceBox("Moon Map"));
 }
 
 void tst_MapProjection::mapFiles_data()
@@ -229,8 +138,6 @@ void tst_MapProjection::mapFiles_data()
     QTest::addColumn<QString>("caption");
     QTest::newRow("jpeg") << "World Map.jpg" << true << "World Map" << "World";
     QTest::newRow("gif") << "UK Map.gif" << true << "UK Map" << "UK";
-    QTest::newRow("dash in the name") << "N-Nederland Map.jpg" << true << "N-Nederland Map"
-                                      << "N-Nederland";
     QTest::newRow("own map in another format") << "Moon Map.bmp" << true << "Moon Map"
                                                << "Moon Map.bmp";
     QTest::newRow("lower-case map is not a map") << "World map.jpg" << false << "World map"
@@ -238,7 +145,6 @@ void tst_MapProjection::mapFiles_data()
     QTest::newRow("five-letter extension") << "World Map.jpeg" << false << "World Map."
                                            << "World Map.jpeg";
     QTest::newRow("too short") << ".jpg" << false << "" << ".jpg";
-    QTest::newRow("other file") << "Notes.txt" << false << "Notes" << "Notes.txt";
 }
 
 void tst_MapProjection::mapFiles()
@@ -259,9 +165,6 @@ void tst_MapProjection::findMap_data()
     QTest::addColumn<int>("index");
     const QStringList shipped = {"Asia Map.jpg", "Europe Map.jpg", "UK Map.jpg", "World Map.jpg"};
     QTest::newRow("found") << shipped << "UK Map" << 2;
-    QTest::newRow("last entry") << shipped << "World Map" << 3;
-    QTest::newRow("missing") << shipped << "Japan Map" << -1;
-    QTest::newRow("empty list") << QStringList() << "World Map" << -1;
     QTest::newRow("first entry containing the name wins")
         << QStringList{"Old World Map.jpg", "World Map.jpg"} << "World Map" << 0;
     QTest::newRow("case-sensitive") << QStringList{"world map.jpg"} << "World Map" << -1;

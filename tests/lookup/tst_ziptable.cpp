@@ -24,84 +24,75 @@ const char *const kSmallTable[] = {
 
 constexpr double kUntouched = 99.5;  // what the outputs hold before a lookup
 
-bool writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
-
 }  // namespace
 
 class TestZipTable : public QObject {
     Q_OBJECT
 
 private:
-    QTemporaryDir m_small;
+    QTemporaryDir m_dir;  // one folder per table: small, short, partial, none
     QString shippedFolder() const { return QStringLiteral(TORVANE_SOURCE_DIR "/data"); }
+
+    bool writeTable(const QString &folder, const QByteArray &bytes)
+    {
+        QFile file(m_dir.filePath(folder + "/ZIPS.RAN"));
+        return QDir(m_dir.path()).mkpath(folder) && file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+    }
 
 private slots:
     void initTestCase()
     {
-        QVERIFY(m_small.isValid());
+        QVERIFY(m_dir.isValid());
         QByteArray table;
         for (const char *record : kSmallTable) {
             QCOMPARE(qstrlen(record), 17u);
             table += record;
         }
-        QVERIFY(writeFile(m_small.filePath(QStringLiteral("ZIPS.RAN")), table));
+        QVERIFY(writeTable("small", table));
+        QVERIFY(writeTable("short", "0611141.68"));
+        QVERIFY(writeTable("partial", "0611141.68772.7319021034.101118.4190"));
+        QVERIFY(QDir(m_dir.path()).mkpath("none"));
         QVERIFY(QFile::exists(shippedFolder() + QStringLiteral("/ZIPS.RAN")));
     }
 
     void position_data()
     {
-        QTest::addColumn<bool>("shipped");
+        QTest::addColumn<QString>("table");
         QTest::addColumn<QString>("zip");
         QTest::addColumn<bool>("found");
         QTest::addColumn<double>("latitude");
         QTest::addColumn<double>("longitude");
 
-        // Hand-made table.
-        QTest::newRow("exact zip behind its prefix record") << false << "06111" << true << 41.687 << -72.731;
-        QTest::newRow("first record") << false << "00501" << true << 40.817 << -73.045;
-        QTest::newRow("last record, east longitude") << false << "96910" << true << 13.453 << 144.7;
-        QTest::newRow("three-digit longitude negated") << false << "90210" << true << 34.101 << -118.41;
-        QTest::newRow("southern latitude") << false << "96799" << true << -14.32 << -170.75;
-        QTest::newRow("missing zip, prefix record probed") << false << "06105" << true << 41.755 << -72.694;
-        QTest::newRow("missing zip, prefix record not probed") << false << "06300" << true << 41.4 << -72.0;
-        QTest::newRow("missing zip after its prefix's zips") << false << "06399" << true << 41.4 << -72.0;
-        QTest::newRow("three characters match the prefix record") << false << "063" << true << 41.4 << -72.0;
-        QTest::newRow("prefix record itself, lower case") << false << "061zz" << true << 41.755 << -72.694;
-        QTest::newRow("no prefix record for the area") << false << "07000" << false << 0.0 << 0.0;
-        QTest::newRow("before every record") << false << "00000" << false << 0.0 << 0.0;
-        QTest::newRow("after every record") << false << "99999" << false << 0.0 << 0.0;
-        QTest::newRow("two characters only") << false << "06" << false << 0.0 << 0.0;
-        QTest::newRow("empty zip") << false << "" << false << 0.0 << 0.0;
-        QTest::newRow("letters") << false << "CT" << false << 0.0 << 0.0;
-
-        // Shipped table.
-        QTest::newRow("shipped: Newington CT") << true << "06111" << true << 41.687 << -72.731;
-        QTest::newRow("shipped: Beverly Hills") << true << "90210" << true << 34.101 << -118.41;
-        QTest::newRow("shipped: first record") << true << "00601" << true << 18.181 << -66.75;
-        QTest::newRow("shipped: Guam, east longitude") << true << "96910" << true << 13.453 << 144.7;
-        QTest::newRow("shipped: American Samoa") << true << "96799" << true << -14.32 << -170.75;
-        QTest::newRow("shipped: Hartford PO box zip by prefix") << true << "06101" << true << 41.755 << -72.694;
-        QTest::newRow("shipped: unused prefix") << true << "00000" << false << 0.0 << 0.0;
-        QTest::newRow("shipped: empty zip") << true << "" << false << 0.0 << 0.0;
+        QTest::newRow("exact zip behind its prefix record") << "small" << "06111" << true << 41.687 << -72.731;
+        QTest::newRow("last record, east longitude") << "small" << "96910" << true << 13.453 << 144.7;
+        QTest::newRow("missing zip, prefix record probed") << "small" << "06105" << true << 41.755 << -72.694;
+        QTest::newRow("missing zip, prefix record not probed") << "small" << "06300" << true << 41.4 << -72.0;
+        QTest::newRow("prefix record itself, lower case") << "small" << "061zz" << true << 41.755 << -72.694;
+        QTest::newRow("no prefix record for the area") << "small" << "07000" << false << 0.0 << 0.0;
+        QTest::newRow("two characters only") << "small" << "06" << false << 0.0 << 0.0;
+        QTest::newRow("empty zip") << "small" << "" << false << 0.0 << 0.0;
+        QTest::newRow("shipped: Hartford PO box zip by prefix") << "shipped" << "06101" << true << 41.755 << -72.694;
+        QTest::newRow("shipped: unused prefix") << "shipped" << "00000" << false << 0.0 << 0.0;
+        QTest::newRow("no table, none created") << "none" << "90210" << false << 0.0 << 0.0;
+        QTest::newRow("table shorter than a record") << "short" << "06111" << false << 0.0 << 0.0;
+        QTest::newRow("trailing partial record ignored") << "partial" << "90210" << true << 34.101 << -118.41;
     }
 
     void position()
     {
-        QFETCH(bool, shipped);
+        QFETCH(QString, table);
         QFETCH(QString, zip);
         QFETCH(bool, found);
         QFETCH(double, latitude);
         QFETCH(double, longitude);
 
+        const QString folder = table == "shipped" ? shippedFolder() : m_dir.filePath(table);
         double lat = kUntouched;
         double lon = kUntouched;
-        QCOMPARE(ZipPosition(shipped ? shippedFolder() : m_small.path(), zip, lat, lon), found);
+        QCOMPARE(ZipPosition(folder, zip, lat, lon), found);
         QCOMPARE(lat, found ? latitude : kUntouched);
         QCOMPARE(lon, found ? longitude : kUntouched);
+        QCOMPARE(QFile::exists(folder + "/ZIPS.RAN"), table != "none");
     }
 
     // Every zip of the shipped table finds its own record, never its prefix's centroid.
@@ -124,42 +115,6 @@ private slots:
             ++zips;
         }
         QVERIFY(zips > 30000);
-    }
-
-    void missingTable()
-    {
-        QTemporaryDir empty;
-        QVERIFY(empty.isValid());
-        double lat = kUntouched;
-        double lon = kUntouched;
-        QVERIFY(!ZipPosition(empty.path(), QStringLiteral("06111"), lat, lon));
-        QCOMPARE(lat, kUntouched);
-        QCOMPARE(lon, kUntouched);
-        QVERIFY(!QFile::exists(empty.filePath(QStringLiteral("ZIPS.RAN"))));
-        QVERIFY(!ZipPosition(empty.filePath(QStringLiteral("no such folder")), QStringLiteral("06111"), lat, lon));
-    }
-
-    void oddFileLengths_data()
-    {
-        QTest::addColumn<QByteArray>("table");
-        QTest::addColumn<bool>("found");
-        QTest::newRow("empty file") << QByteArray() << false;
-        QTest::newRow("shorter than a record") << QByteArray("0611141.68") << false;
-        QTest::newRow("trailing partial record ignored")
-            << QByteArray("0611141.68772.7319021034.101118.4190") << true;
-    }
-
-    void oddFileLengths()
-    {
-        QFETCH(QByteArray, table);
-        QFETCH(bool, found);
-        QTemporaryDir dir;
-        QVERIFY(dir.isValid());
-        QVERIFY(writeFile(dir.filePath(QStringLiteral("ZIPS.RAN")), table));
-        double lat = kUntouched;
-        double lon = kUntouched;
-        QCOMPARE(ZipPosition(dir.path(), QStringLiteral("90210"), lat, lon), found);
-        QCOMPARE(lon, found ? -118.41 : kUntouched);
     }
 };
 

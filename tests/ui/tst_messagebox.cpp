@@ -7,7 +7,6 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QLabel>
-#include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
 #include <QTest>
@@ -62,13 +61,9 @@ private slots:
         QTest::addColumn<int>("shown");  // bits: 1 cmd1, 2 cmd2, 4 cmd3
         QTest::addColumn<int>("icon");
         QTest::newRow("ok only") << 0 << 1 << 0;
-        QTest::newRow("ok cancel") << 1 << 3 << 0;
         QTest::newRow("abort retry ignore") << 2 << 7 << 0;
-        QTest::newRow("yes no cancel") << 3 << 7 << 0;
         QTest::newRow("information yes no") << 64 + 4 << 3 << 64;
         QTest::newRow("retry cancel, critical") << 16 + 5 << 3 << 16;
-        QTest::newRow("question alone") << 32 << 1 << 32;
-        QTest::newRow("exclamation") << 48 << 1 << 48;
         QTest::newRow("unknown set, no buttons") << 6 << 0 << 0;
         QTest::newRow("unknown icon 80") << 80 + 1 << 3 << 0;
         QTest::newRow("default-button flag is no icon") << 256 << 1 << 0;
@@ -88,8 +83,7 @@ private slots:
         QTest::addColumn<QString>("prompt");
         QTest::addColumn<int>("lines");
         QTest::newRow("empty") << QString() << 1;
-        QTest::newRow("one line") << u"Call not found"_s << 1;
-        QTest::newRow("three lines") << u"a\r\nb\r\nc"_s << 3;
+        QTest::newRow("CR LF and lone CR") << u"a\r\nb\rc"_s << 3;
         QTest::newRow("trailing CR LF") << u"a\r\n"_s << 2;
         QTest::newRow("lone LF still breaks") << u"a\nb"_s << 2;
     }
@@ -100,47 +94,34 @@ private slots:
         QCOMPARE(promptLineCount(prompt), lines);
     }
 
-    void msgBoxAtClamp_data()
+    void placement_data()
     {
-        QTest::addColumn<QPoint>("asked");
-        QTest::addColumn<QPoint>("placed");
-        // Box 200 x 100 on a 1280 x 1024 virtual screen; x names the box's centre.
-        QTest::newRow("inside") << QPoint(600, 300) << QPoint(500, 300);
-        QTest::newRow("beyond the right edge") << QPoint(5000, 300) << QPoint(979, 300);
-        QTest::newRow("beyond the bottom") << QPoint(600, 2000) << QPoint(500, 923);
-        QTest::newRow("left of the screen") << QPoint(50, 10) << QPoint(1, 10);
-        QTest::newRow("negative") << QPoint(-400, -5) << QPoint(1, 1);
-    }
-    void msgBoxAtClamp()
-    {
-        QFETCH(QPoint, asked);
-        QFETCH(QPoint, placed);
-        const QPoint at = msgBoxAtPosition(asked.x(), asked.y(), QSize(200, 100), QSize(1280, 1024));
-        QCOMPARE(at, placed);
-        QVERIFY(at.x() + 200 < 1280);
-    }
-
-    void uniPosition_data()
-    {
-        QTest::addColumn<QPoint>("twips");
+        QTest::addColumn<bool>("msgBoxAt");
+        QTest::addColumn<QPoint>("asked");  // MsgBoxAt: pixels, x the centre; UniMsgBox: twips
         QTest::addColumn<QRect>("owner");
         QTest::addColumn<QPoint>("placed");
-        const QRect screen(0, 0, 1280, 1024);
-        QTest::newRow("placed in twips") << QPoint(1500, 3000) << QRect(0, 0, 400, 300) << QPoint(100, 200);
-        QTest::newRow("left 0 centres over owner") << QPoint(0, 3000) << QRect(100, 100, 400, 300)
-                                                   << QPoint(200, 200);
-        QTest::newRow("top 0 centres over owner") << QPoint(1500, 0) << QRect(100, 100, 400, 300)
-                                                  << QPoint(200, 200);
-        QTest::newRow("owner at the edge: kept inside") << QPoint(0, 0) << QRect(1200, 950, 100, 60)
-                                                        << QPoint(1080, 924);
-        QTest::newRow("no owner: screen centre") << QPoint(0, 0) << QRect() << QPoint(540, 462);
+        // Box 200 x 100 on a 1280 x 1024 screen.
+        QTest::newRow("at: inside") << true << QPoint(600, 300) << QRect() << QPoint(500, 300);
+        QTest::newRow("at: beyond the right edge") << true << QPoint(5000, 300) << QRect() << QPoint(979, 300);
+        QTest::newRow("at: beyond the bottom") << true << QPoint(600, 2000) << QRect() << QPoint(500, 923);
+        QTest::newRow("at: negative") << true << QPoint(-400, -5) << QRect() << QPoint(1, 1);
+        const QRect owner(100, 100, 400, 300);
+        QTest::newRow("uni: placed in twips") << false << QPoint(1500, 3000) << owner << QPoint(100, 200);
+        QTest::newRow("uni: left 0 centres over owner") << false << QPoint(0, 3000) << owner << QPoint(200, 200);
+        QTest::newRow("uni: top 0 centres over owner") << false << QPoint(1500, 0) << owner << QPoint(200, 200);
+        QTest::newRow("uni: owner at the edge, kept inside") << false << QPoint(0, 0)
+                                                             << QRect(1200, 950, 100, 60) << QPoint(1080, 924);
+        QTest::newRow("uni: no owner, screen centre") << false << QPoint(0, 0) << QRect() << QPoint(540, 462);
     }
-    void uniPosition()
+    void placement()
     {
-        QFETCH(QPoint, twips);
+        QFETCH(bool, msgBoxAt);
+        QFETCH(QPoint, asked);
         QFETCH(QRect, owner);
         QFETCH(QPoint, placed);
-        QCOMPARE(uniMsgBoxPosition(twips.x(), twips.y(), QSize(200, 100), owner, QRect(0, 0, 1280, 1024)),
+        const QSize box(200, 100);
+        QCOMPARE(msgBoxAt ? msgBoxAtPosition(asked.x(), asked.y(), box, QSize(1280, 1024))
+                          : uniMsgBoxPosition(asked.x(), asked.y(), box, owner, QRect(0, 0, 1280, 1024)),
                  placed);
     }
 
@@ -157,8 +138,6 @@ private slots:
         QTest::newRow("question, cmd1") << 32 << u"cmd1"_s << 7 << u"imgQuestion"_s << QList<int>{};
         QTest::newRow("critical, cmd3") << 16 + 3 << u"cmd3"_s << 2 << u"imgCritical"_s
                                         << QList<int>{int(SystemSound::Critical)};
-        QTest::newRow("exclamation closed") << 48 + 1 << u"close"_s << 0 << u"imgExclamation"_s
-                                            << QList<int>{int(SystemSound::Exclamation)};
         QTest::newRow("no buttons, closed") << 9 << u"close"_s << 0 << QString() << QList<int>{};
     }
     void uniMsgBoxWindow()
@@ -172,19 +151,16 @@ private slots:
         setSystemSoundHook([&played](SystemSound sound) { played.append(int(sound)); });
 
         QStringList visibleIcons;
-        QStringList visibleButtons;
+        int visibleButtons = 0;
         bool topmost = false;
         whenModalShown([&](QWidget *box) {
-            QCOMPARE(box->objectName(), u"UniMsgBox"_s);
             topmost = box->windowFlags().testFlag(Qt::WindowStaysOnTopHint);
             for (QLabel *label : box->findChildren<QLabel *>()) {
                 if (label->objectName().startsWith(u"img"_s) && label->isVisible())
                     visibleIcons.append(label->objectName());
             }
-            for (QPushButton *button : box->findChildren<QPushButton *>()) {
-                if (button->isVisible())
-                    visibleButtons.append(button->objectName());
-            }
+            for (QPushButton *button : box->findChildren<QPushButton *>())
+                visibleButtons += button->isVisible();
             if (press == u"close"_s)
                 box->close();
             else
@@ -193,7 +169,7 @@ private slots:
         const int16_t got = ShowUniMsgBox(nullptr, u"Prompt"_s, buttons, u"Title"_s, u"No"_s, u"Yes"_s);
         QCOMPARE(int(got), result);
         QCOMPARE(visibleIcons, icon.isEmpty() ? QStringList() : QStringList{icon});
-        QCOMPARE(visibleButtons.size(), uniMsgBoxButtons(buttons).count());
+        QCOMPARE(visibleButtons, uniMsgBoxButtons(buttons).count());
         QCOMPARE(played, sounds);
         QVERIFY(topmost);
     }
@@ -202,11 +178,7 @@ private slots:
     {
         UniMsgBox box;
         box.prepare(u"Źródło danych\r\n<b>Łączenie</b>\r\n地図を表示"_s, 4, u"言語"_s, u"Nie"_s, u"Tak"_s);
-        QCOMPARE(box.windowTitle(), u"言語"_s);
-        QCOMPARE(box.cmd1->text(), u"Nie"_s);
-        QCOMPARE(box.cmd2->text(), u"Tak"_s);
         QCOMPARE(box.lblPrompt->textFormat(), Qt::PlainText);  // markup shown as typed
-        QCOMPARE(box.lblPrompt->font().pointSize(), kDialogFontSize);
 
         // Three lines high: room for three lines, not for four.
         const int line = QFontMetrics(box.lblPrompt->font()).lineSpacing();
@@ -217,27 +189,6 @@ private slots:
         QVERIFY(box.cmd1->y() >= box.lblPrompt->geometry().bottom());
         QVERIFY(box.cmd2->geometry().right() < box.width());
         QVERIFY(box.lblPrompt->geometry().right() < box.width());
-    }
-
-    void uniMsgBoxPlacement()
-    {
-        QWidget owner;
-        owner.setGeometry(100, 100, 600, 400);
-        owner.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&owner));
-
-        for (const QPoint twips : {QPoint(3000, 4500), QPoint(0, 4500)}) {
-            QRect placed;
-            whenModalShown([&placed](QWidget *box) {
-                placed = box->frameGeometry();
-                box->close();
-            });
-            ShowUniMsgBox(&owner, u"Where?"_s, 0, u"T"_s, u"OK"_s, {}, {}, {}, twips.x(), twips.y());
-            if (twips.x() != 0)
-                QCOMPARE(placed.topLeft(), QPoint(200, 300));
-            else
-                QVERIFY(qAbs(placed.center().x() - owner.frameGeometry().center().x()) <= 2);
-        }
     }
 
     void hookAnswersWithoutWindow()
@@ -256,14 +207,8 @@ private slots:
             QCOMPARE(ShellPopup(u"R"_s, 0, u"V"_s), 1);
         }
         QCOMPARE(seen.size(), 3);
-        QCOMPARE(seen[0].kind, MessageKind::UniMsgBox);
-        QCOMPARE(seen[0].buttons, 68);
-        QCOMPARE(seen[0].button2Caption, u"Yes"_s);
         QCOMPARE(QPoint(seen[0].left, seen[0].top), QPoint(150, 300));
         QCOMPARE(seen[1].kind, MessageKind::MsgBoxAt);
-        QCOMPARE(QPoint(seen[1].left, seen[1].top), QPoint(640, 20));
-        QCOMPARE(seen[2].prompt, u"R"_s);
-        QCOMPARE(seen[2].title, u"V"_s);
         QCOMPARE(sounds, 0);
     }
 
@@ -276,7 +221,6 @@ private slots:
         QTest::newRow("MsgBoxAt yes/no, No") << true << 4 << u"No"_s << 7;
         QTest::newRow("MsgBoxAt ok, escape") << true << 0 << u"escape"_s << 1;
         QTest::newRow("popup ok/cancel, escape") << false << 1 << u"escape"_s << 2;
-        QTest::newRow("popup retry/cancel, Retry") << false << 5 + 16 << u"Retry"_s << 4;
     }
     void standardBoxWindows()
     {

@@ -54,8 +54,6 @@ private slots:
         QTest::addColumn<QString>("text");
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<bool>("placed");
-        QTest::newRow("five characters, twelve bytes")
-            << u"Hello"_s << QByteArray("H\0e\0l\0l\0o\0\0\0", 12) << true;
         QTest::newRow("Polish") << u"Łą"_s << QByteArray("\x41\x01\x05\x01\0\0", 6) << true;
         QTest::newRow("outside the BMP: two units") << u"\U0001F4FB"_s
                                                     << QByteArray("\x3D\xD8\xFB\xDC\0\0", 6) << true;
@@ -87,7 +85,6 @@ private slots:
         const QString notOpen = u"Attempt to access the clipboard when clipboard not Open."_s;
         QTest::newRow("clear while closed") << u"clear"_s << kClipboardNotOpen << notOpen;
         QTest::newRow("set data while closed") << u"set"_s << kClipboardNotOpen << notOpen;
-        QTest::newRow("set text while closed") << u"text"_s << kClipboardNotOpen << notOpen;
         QTest::newRow("open refused") << u"open"_s << kClipboardCannotOpen << u"Unable to Open Clipboard."_s;
         QTest::newRow("copy, open refused") << u"copy"_s << kClipboardCannotOpen
                                             << u"Unable to Open Clipboard."_s;
@@ -104,8 +101,6 @@ private slots:
                 clipboard.ClearClipboard();
             else if (operation == u"set"_s)
                 clipboard.SetClipboardData(kFormatUnicodeText, QByteArray(2, '\0'));
-            else if (operation == u"text"_s)
-                clipboard.SetClipboardText(kFormatUnicodeText, u"x"_s);
             else if (operation == u"open"_s)
                 clipboard.OpenClipboard(1234);
             else
@@ -114,8 +109,7 @@ private slots:
         } catch (const ClipboardError &error) {
             QCOMPARE(error.number(), number);
             QCOMPARE(error.description(), description);
-            QVERIFY(error.source().endsWith(u".cCustomClipboard"_s));
-            QVERIFY(error.source().size() > int(qstrlen(".cCustomClipboard")));
+            QCOMPARE(error.source(), u"tst_unicodeclipboard.cCustomClipboard"_s);
         }
         // Nothing reached the system, and the state stays closed.
         QVERIFY(!record.calls.contains(u"empty"_s) && !record.calls.contains(u"set"_s));
@@ -142,25 +136,16 @@ private slots:
     void reachesSystemClipboard_data()
     {
         QTest::addColumn<QString>("text");
-        QTest::newRow("Latin") << u"W1AW Newington"_s;
-        QTest::newRow("Cyrillic") << u"Москва, Россия"_s;
         QTest::newRow("Japanese") << u"東京都 地図を表示"_s;
-        QTest::newRow("Polish") << u"Źródło danych"_s;
         QTest::newRow("emoji") << u"\U0001F4E1 antenna"_s;
+        QTest::newRow("empty: old text removed") << QString();
     }
     void reachesSystemClipboard()
     {
         QFETCH(QString, text);
         QGuiApplication::clipboard()->setText(u"old"_s);
-        QVERIFY(CopyUnicodeText(text));
+        QCOMPARE(CopyUnicodeText(text), !text.isEmpty());
         QCOMPARE(QGuiApplication::clipboard()->text(), text);
-    }
-
-    void emptyTextEmptiesSystemClipboard()
-    {
-        QGuiApplication::clipboard()->setText(u"old"_s);
-        QVERIFY(!CopyUnicodeText(QString()));
-        QVERIFY(QGuiApplication::clipboard()->text().isEmpty());
     }
 };
 
