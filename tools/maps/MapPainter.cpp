@@ -196,18 +196,18 @@ QVector<Line> splitArtificial(const Line &line)
     return pieces;
 }
 
-void strokeLines(QPainter &painter, const MapSpec &spec, const QVector<Line> &lines, double step)
+void strokeLines(QPainter &painter, const MapSheet &sheet, const QVector<Line> &lines, double step)
 {
     for (const Line &raw : lines) {
         const Line line = unwrap(raw);
-        for (const LonBand &band : bandsFor(spec.name)) {
+        for (const LonBand &band : bandsFor(sheet.name)) {
             for (double shift : kShifts) {
                 const Line moved = shifted(line, shift);
                 if (!overlaps(moved, band))
                     continue;
                 for (const Line &piece : clipLine(moved, band))
                     painter.drawPolyline(
-                        project(spec.name, densify(piece, step, false), band.offset));
+                        project(sheet.name, densify(piece, step, false), band.offset));
             }
         }
     }
@@ -275,7 +275,7 @@ QSize coverSize(const QString &name)
     return QSize(int(std::ceil(maxX)) + margin, int(std::ceil(maxY)) + margin);
 }
 
-QVector<MapSpec> shippedMaps()
+QVector<MapSheet> shippedMaps()
 {
     return {
         {QStringLiteral("World Map"), QSize(2800, 1410), 10, false},
@@ -291,19 +291,19 @@ QVector<MapSpec> shippedMaps()
     };
 }
 
-QImage drawMap(const MapSpec &spec, const Topology &land)
+QImage drawMap(const MapSheet &sheet, const Topology &land)
 {
-    QImage image(spec.size, QImage::Format_RGB32);
-    const bool world = spec.name == u"World Map";
+    QImage image(sheet.size, QImage::Format_RGB32);
+    const bool world = sheet.name == u"World Map";
     const double step = world ? 0.5 : 0.1;
-    const double scale = world ? 0.8 : (spec.name == u"N-Nederland Map" ? 1.6 : 1.0);
+    const double scale = world ? 0.8 : (sheet.name == u"N-Nederland Map" ? 1.6 : 1.0);
 
     QPainter painter(&image);
     painter.setRenderHint(QPainter::Antialiasing);
     QPainterPath frame;
     if (world) {
         image.fill(palette::kOutside);
-        frame = worldFrame(spec.name);
+        frame = worldFrame(sheet.name);
         painter.fillPath(frame, palette::kSea);
         painter.setClipPath(frame);
     } else {
@@ -316,7 +316,7 @@ QImage drawMap(const MapSpec &spec, const Topology &land)
         QVector<Line> rings;
         for (const Line &ring : polygon.rings)
             rings << closeAroundPole(unwrap(ring));
-        for (const LonBand &band : bandsFor(spec.name)) {
+        for (const LonBand &band : bandsFor(sheet.name)) {
             for (double shift : kShifts) {
                 QPainterPath path;
                 path.setFillRule(Qt::OddEvenFill);
@@ -327,7 +327,7 @@ QImage drawMap(const MapSpec &spec, const Topology &land)
                     const Line clipped = clipRing(moved, band);
                     if (clipped.size() < 3)
                         continue;
-                    path.addPolygon(project(spec.name, densify(clipped, step, true), band.offset));
+                    path.addPolygon(project(sheet.name, densify(clipped, step, true), band.offset));
                     path.closeSubpath();
                 }
                 if (!path.isEmpty())
@@ -338,16 +338,16 @@ QImage drawMap(const MapSpec &spec, const Topology &land)
 
     painter.setBrush(Qt::NoBrush);
     painter.setPen(QPen(palette::kGraticule, 0.6 * scale));
-    strokeLines(painter, spec, graticule(spec.graticule), step);
+    strokeLines(painter, sheet, graticule(sheet.graticule), step);
 
     painter.setPen(QPen(palette::kBorder, 0.8 * scale, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
-    strokeLines(painter, spec, land.sharedBorders(QStringLiteral("countries")), step);
+    strokeLines(painter, sheet, land.sharedBorders(QStringLiteral("countries")), step);
 
     QVector<Line> coast;
     for (const Line &line : land.outline(QStringLiteral("land")))
         coast += splitArtificial(line);
     painter.setPen(QPen(palette::kCoast, 1.0 * scale, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
-    strokeLines(painter, spec, coast, step);
+    strokeLines(painter, sheet, coast, step);
 
     if (world) {
         painter.setClipping(false);

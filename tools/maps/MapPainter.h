@@ -11,7 +11,7 @@
 
 namespace torvane::mapgen {
 
-struct MapSpec {
+struct MapSheet {
     QString name;          ///< map name as the projection knows it ("World Map")
     QSize size;            ///< pixels
     double graticule = 0;  ///< degrees between grid lines
@@ -29,11 +29,11 @@ inline const QColor kGraticule(0x9f, 0xb4, 0xc4);
 }  // namespace palette
 
 /// The nine shipped maps with their pixel sizes.
-QVector<MapSpec> shippedMaps();
+QVector<MapSheet> shippedMaps();
 
 /// Smallest image (from the origin) that holds the map's choice box, in pixels.
 QSize coverSize(const QString &name);
 
-QImage drawMap(const MapSpec &spec, const Topology &land);
+QImage drawMap(const MapSheet &sheet, const Topology &land);
 
 }  // namespace torvane::mapgen

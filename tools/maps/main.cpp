@@ -59,19 +59,19 @@ int main(int argc, char **argv)
         return 1;
     }
 
-    for (const MapSpec &spec : shippedMaps()) {
-        if (!only.isEmpty() && !only.contains(spec.name))
+    for (const MapSheet &sheet : shippedMaps()) {
+        if (!only.isEmpty() && !only.contains(sheet.name))
             continue;
-        const QImage image = drawMap(spec, spec.fineData ? fine : coarse);
+        const QImage image = drawMap(sheet, sheet.fineData ? fine : coarse);
         const QByteArray bytes = encode(image);
-        const QString path = output.filePath(spec.name + QStringLiteral(".jpg"));
+        const QString path = output.filePath(sheet.name + QStringLiteral(".jpg"));
         QSaveFile file(path);
         if (bytes.isEmpty() || !file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size()
             || !file.commit()) {
             std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
             return 1;
         }
-        std::printf("%-20s %4d x %4d  %7lld bytes\n", qPrintable(spec.name), image.width(),
+        std::printf("%-20s %4d x %4d  %7lld bytes\n", qPrintable(sheet.name), image.width(),
                     image.height(), static_cast<long long>(bytes.size()));
     }
     return 0;
