@@ -15,6 +15,12 @@ if [ -z "${DISPLAY:-}" ]; then
   echo "no X display: run through test.sh (xvfb-run)"; echo "0 passed, 0 failed, 1 skipped"; exit 0
 fi
 
+pid=""; pid2=""
+cleanup() {  # nothing started here outlives the test
+  for p in $pid $pid2; do kill -KILL "$p" 2>/dev/null; done
+}
+trap cleanup EXIT
+
 rm -rf "$out"; mkdir -p "$out/home" "$out/run"; chmod 700 "$out/run"
 export XDG_DATA_HOME="$out/home" XDG_RUNTIME_DIR="$out/run"
 unset QT_QPA_PLATFORM
