@@ -78,21 +78,28 @@ QString pictureAddress(const QString &pictureHost, const QString &call)
     return pictureHost + u'/' + c.right(1) + u'/' + c + u'/' + c + QStringLiteral(".jpg");
 }
 
+QString statusText(int state, const QString &sourceName, const QString &loggedInText,
+                   const QString &notLoggedInText, const QString &callookText,
+                   const QString &qrzcqText)
+{
+    switch (state) {
+    case 1: return sourceName + QStringLiteral("  (") + loggedInText + u')';
+    case 2: return sourceName + QStringLiteral("  (") + notLoggedInText + u')';
+    case 3: return QStringLiteral("QRZCQ (") + qrzcqText + u')';
+    case 4: return QStringLiteral("Callook  (") + callookText + u')';
+    default: return {};
+    }
+}
+
 StatusLine statusLine(bool loggedIn, int currentSource, const QString &sourceName,
                       const QString &loggedInText, const QString &notLoggedInText,
                       const QString &callookText, const QString &qrzcqText)
 {
-    StatusLine line;
-    if (loggedIn) {
-        line = {sourceName + QStringLiteral("  (") + loggedInText + u')', 1};
-    } else if (currentSource == 2) {
-        line = {QStringLiteral("QRZCQ (") + qrzcqText + u')', 3};
-    } else {
-        line = {sourceName + QStringLiteral("  (") + notLoggedInText + u')', 2};
-    }
+    int state = loggedIn ? 1 : (currentSource == 2 ? 3 : 2);
     if (currentSource == 3)
-        line = {QStringLiteral("Callook  (") + callookText + u')', 4};
-    return line;
+        state = 4;
+    return {statusText(state, sourceName, loggedInText, notLoggedInText, callookText, qrzcqText),
+            state};
 }
 
 QRectF defaultPictureBox()

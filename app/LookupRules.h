@@ -43,7 +43,11 @@ struct StatusLine {
     QString text;
     int state = 0;  ///< 1 logged in, 2 not logged in, 3 QRZCQ, 4 Callook
 };
+/// The status line for a lookup state (1 to 4); empty for any other state.
 /// items: language items 66, 67, 68 and 70 (logged in, not logged in, Callook, QRZCQ).
+QString statusText(int state, const QString &sourceName, const QString &loggedInText,
+                   const QString &notLoggedInText, const QString &callookText,
+                   const QString &qrzcqText);
 StatusLine statusLine(bool loggedIn, int currentSource, const QString &sourceName,
                       const QString &loggedInText, const QString &notLoggedInText,
                       const QString &callookText, const QString &qrzcqText);

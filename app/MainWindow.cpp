@@ -320,6 +320,11 @@ void Form1::setOuterSize(const QSize &outer)
     m_adjusting = true;
     resize(outer - frameExtra());
     m_adjusting = false;
+    geometryChanged();
+}
+
+void Form1::geometryChanged()
+{
     m_lastOuter = outerRect();
     if (isVisible())
         syncTwips();
@@ -404,10 +409,7 @@ void Form1::resizeEvent(QResizeEvent *event)
             m_adjusting = false;
         }
     }
-    m_lastOuter = outerRect();
-    if (isVisible())
-        syncTwips();
-    layoutControls();
+    geometryChanged();
 }
 
 void Form1::layoutControls()

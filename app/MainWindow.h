@@ -171,6 +171,8 @@ private:
     QSize frameExtra() const;
     void setOuterSize(const QSize &outer);
     void syncTwips();
+    /// After any change of size: the remembered rectangle, the twips and the controls.
+    void geometryChanged();
 
     torvane::ProgramValues &m_values;
     torvane::HostTable m_hosts;

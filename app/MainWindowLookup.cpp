@@ -70,13 +70,10 @@ void Form1::setStatusFrom(bool loggedIn)
 
 void Form1::refreshStatusText()
 {
-    switch (m_values.LookupState) {
-    case 1: lblStatus->setText(m_values.SourceName + QStringLiteral("  (") + item(66) + u')'); break;
-    case 2: lblStatus->setText(m_values.SourceName + QStringLiteral("  (") + item(67) + u')'); break;
-    case 3: lblStatus->setText(QStringLiteral("QRZCQ (") + item(70) + u')'); break;
-    case 4: lblStatus->setText(QStringLiteral("Callook  (") + item(68) + u')'); break;
-    default: break;
-    }
+    const QString text = statusText(m_values.LookupState, m_values.SourceName, item(66), item(67),
+                                    item(68), item(70));
+    if (!text.isEmpty())
+        lblStatus->setText(text);
 }
 
 void Form1::onGotSite(const QString &, bool loggedIn)

@@ -11,21 +11,8 @@ here="$(cd "$(dirname "$0")" && pwd)"
 pages="$here/pages"
 shipped="$here/../../data"
 export LC_ALL=C
-passed=0
-failed=0
-check() {  # check "what" command...
-  local what="$1"; shift
-  if "$@"; then passed=$((passed + 1)); else failed=$((failed + 1)); echo "FAIL: $what"; fi
-}
+source "$(dirname "$0")/common.sh"
 
-if [ -z "${DISPLAY:-}" ]; then
-  echo "no X display: run through test.sh (xvfb-run)"; echo "0 passed, 0 failed, 1 skipped"; exit 0
-fi
-
-rm -rf "$out"; mkdir -p "$out/home" "$out/run"; chmod 700 "$out/run"
-export XDG_DATA_HOME="$out/home" XDG_RUNTIME_DIR="$out/run"
-unset QT_QPA_PLATFORM
-data="$XDG_DATA_HOME/Torvane"
 db="$data/CallData.db"
 log="$out/server.log"
 pid=""
@@ -60,20 +47,6 @@ cp -r "$shipped/." "$data/"
 # Own position 52.1 N 5.1 E, eHam, km, English, 600 px wide, plain-zero off, web mode, no history.
 printf '52.1\r\n5.1\r\n0\r\n0\r\n0\r\n0\r\n0\r\n9000\r\n0\r\nPA3XYZ\r\n0\r\n1\r\n' > "$data/Torvane.cfg"
 
-wait_window() {  # wait_window pid -> window id of that process
-  local id=""
-  for _ in $(seq 1 100); do
-    id=$(xdotool search --onlyvisible --pid "$1" 2>/dev/null | head -n 1)
-    [ -n "$id" ] && { echo "$id"; return 0; }
-    sleep 0.1
-  done
-  return 1
-}
-stop_program() {  # SIGTERM closes the window the ordinary way
-  kill -TERM "$1" 2>/dev/null
-  for _ in $(seq 1 100); do kill -0 "$1" 2>/dev/null || return 0; sleep 0.1; done
-  kill -KILL "$1" 2>/dev/null; return 1
-}
 log_lines() { wc -l < "$log"; }
 # Request targets logged after line $1 of the server log ("<ms> GET <target>" lines).
 requests_after() { tail -n +"$(( $1 + 1 ))" "$log" | awk '{print $3}'; }

@@ -4,42 +4,13 @@
 set -uo pipefail
 program="$1"
 out="$2"
-passed=0
-failed=0
-check() {  # check "what" command...
-  local what="$1"; shift
-  if "$@"; then passed=$((passed + 1)); else failed=$((failed + 1)); echo "FAIL: $what"; fi
-}
-
-if [ -z "${DISPLAY:-}" ]; then
-  echo "no X display: run through test.sh (xvfb-run)"; echo "0 passed, 0 failed, 1 skipped"; exit 0
-fi
+source "$(dirname "$0")/common.sh"
 
 pid=""; pid2=""
 cleanup() {  # nothing started here outlives the test
   for p in $pid $pid2; do kill -KILL "$p" 2>/dev/null; done
 }
 trap cleanup EXIT
-
-rm -rf "$out"; mkdir -p "$out/home" "$out/run"; chmod 700 "$out/run"
-export XDG_DATA_HOME="$out/home" XDG_RUNTIME_DIR="$out/run"
-unset QT_QPA_PLATFORM
-data="$XDG_DATA_HOME/Torvane"
-
-wait_window() {  # wait_window pid -> window id of that process
-  local id=""
-  for _ in $(seq 1 100); do
-    id=$(xdotool search --onlyvisible --pid "$1" 2>/dev/null | head -n 1)
-    [ -n "$id" ] && { echo "$id"; return 0; }
-    sleep 0.1
-  done
-  return 1
-}
-stop_program() {  # SIGTERM closes the window the ordinary way
-  kill -TERM "$1" 2>/dev/null
-  for _ in $(seq 1 100); do kill -0 "$1" 2>/dev/null || return 0; sleep 0.1; done
-  kill -KILL "$1" 2>/dev/null; return 1
-}
 
 # First start: the data folder is made from the shipped data.
 "$program" & pid=$!
