@@ -1,9 +1,9 @@
 #include "app/MainLayout.h"
 
-#include "app/LookupRules.h"
+#include "core/LookupRules.h"
 #include "app/MainWindow.h"
-#include "app/TextUtil.h"
-#include "app/WindowRules.h"
+#include "core/TextUtil.h"
+#include "core/WindowRules.h"
 
 #include <QComboBox>
 #include <QFontMetrics>
@@ -50,7 +50,7 @@ double fontScale(int outerWidthTwips)
     return double(outerWidthTwips) / kMinWindowWidthTwips;
 }
 
-void layoutMainWindow(Form1 &f)
+void layoutMainWindow(MainWindow &f)
 {
     const QSize client = f.size();
     const double s = fontScale(f.twipsRect().width());
@@ -104,7 +104,9 @@ void layoutMainWindow(Form1 &f)
 
 }  // namespace torvane
 
-void Form1::placeHeaders()
+using namespace torvane;
+
+void MainWindow::placeHeaders()
 {
     const int strip = imgMenuBar->height() > 0 ? imgMenuBar->height()
                                                 : QFontMetrics(lblSource->font()).height() + 6;

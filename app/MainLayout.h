@@ -7,9 +7,9 @@
 #include <QSize>
 #include <QSizeF>
 
-class Form1;
 
 namespace torvane {
+class MainWindow;
 
 /// A rectangle in a container's logical units, in pixels of that container.
 QRect logicalToPixels(const QRectF &logical, const QSizeF &logicalSize, const QSize &pixels);
@@ -18,6 +18,6 @@ QRect logicalToPixels(const QRectF &logical, const QSizeF &logicalSize, const QS
 double fontScale(int outerWidthTwips);
 
 /// Places every control of the main window for its current size.
-void layoutMainWindow(Form1 &form);
+void layoutMainWindow(MainWindow &form);
 
 }  // namespace torvane

@@ -1,9 +1,9 @@
 #include "app/MainMenus.h"
 
-#include "app/DataFolder.h"
+#include "core/DataFolder.h"
 #include "app/MainWindow.h"
-#include "app/TextUtil.h"
-#include "ui/MenuControl.h"
+#include "core/TextUtil.h"
+#include "ui/DropDownMenu.h"
 #include "ui/MessageBox.h"
 #include "ui/UnicodeClipboard.h"
 
@@ -129,7 +129,7 @@ QString printAddressLabel(const QStringList &lines)
     return QString();
 }
 
-MainMenus::MainMenus(Form1 &form) : QObject(&form), m_form(form)
+MainMenus::MainMenus(MainWindow &form) : QObject(&form), m_form(form)
 {
     setObjectName(QStringLiteral("MainMenus"));
     openDocument = [](const QUrl &url) { return QDesktopServices::openUrl(url); };
@@ -160,26 +160,26 @@ MainMenus::MainMenus(Form1 &form) : QObject(&form), m_form(form)
         w->installEventFilter(this);
     m_form.lblEmail->setCursor(Qt::PointingHandCursor);
 
-    connect(m_form.ucMnuSource, &ucMenu::Click, this, [this](int index, const QString &) { sourceClick(index); });
-    connect(m_form.ucMnuDefaultSource, &ucMenu::Click, this, &MainMenus::defaultSourceClick);
-    connect(m_form.ucMnuMaps, &ucMenu::Click, this, [this](int index, const QString &) { mapsClick(index); });
-    connect(m_form.ucMnuSetup, &ucMenu::Click, this, [this](int index, const QString &) { setupClick(index); });
-    connect(m_form.ucMnuSetup, &ucMenu::subMnu, this, &MainMenus::setupEntered);
-    connect(m_form.ucMnuLanguage, &ucMenu::Click, this, [this](int index, const QString &) { languageClick(index); });
-    connect(m_form.ucMnuSaveAdd, &ucMenu::Click, this, [this](int index, const QString &) { saveAddressClick(index); });
-    connect(m_form.ucMnuSavePic, &ucMenu::Click, this, [this](int index, const QString &) { savePictureClick(index); });
+    connect(m_form.ucMnuSource, &DropDownMenu::Click, this, [this](int index, const QString &) { sourceClick(index); });
+    connect(m_form.ucMnuDefaultSource, &DropDownMenu::Click, this, &MainMenus::defaultSourceClick);
+    connect(m_form.ucMnuMaps, &DropDownMenu::Click, this, [this](int index, const QString &) { mapsClick(index); });
+    connect(m_form.ucMnuSetup, &DropDownMenu::Click, this, [this](int index, const QString &) { setupClick(index); });
+    connect(m_form.ucMnuSetup, &DropDownMenu::subMnu, this, &MainMenus::setupEntered);
+    connect(m_form.ucMnuLanguage, &DropDownMenu::Click, this, [this](int index, const QString &) { languageClick(index); });
+    connect(m_form.ucMnuSaveAdd, &DropDownMenu::Click, this, [this](int index, const QString &) { saveAddressClick(index); });
+    connect(m_form.ucMnuSavePic, &DropDownMenu::Click, this, [this](int index, const QString &) { savePictureClick(index); });
     connect(m_form.tmrMenus, &QTimer::timeout, this, &MainMenus::pollMenus);
 }
 
 // ---- Opening and closing ---------------------------------------------------------------
 
-QList<ucMenu *> MainMenus::allMenus() const
+QList<DropDownMenu *> MainMenus::allMenus() const
 {
     return {m_form.ucMnuSource,   m_form.ucMnuMaps,    m_form.ucMnuSetup,  m_form.ucMnuDefaultSource,
             m_form.ucMnuLanguage, m_form.ucMnuSaveAdd, m_form.ucMnuSavePic};
 }
 
-ucMenu *MainMenus::menuOf(QLabel *header) const
+DropDownMenu *MainMenus::menuOf(QLabel *header) const
 {
     if (header == m_form.lblSource)
         return m_form.ucMnuSource;
@@ -190,9 +190,9 @@ ucMenu *MainMenus::menuOf(QLabel *header) const
     return nullptr;
 }
 
-void MainMenus::showMenu(ucMenu *menu, const QPoint &global)
+void MainMenus::showMenu(DropDownMenu *menu, const QPoint &global)
 {
-    for (ucMenu *other : allMenus()) {
+    for (DropDownMenu *other : allMenus()) {
         if (other != menu)
             other->hide();
     }
@@ -203,7 +203,7 @@ void MainMenus::showMenu(ucMenu *menu, const QPoint &global)
     m_form.tmrMenus->start();
 }
 
-void MainMenus::OpenHeaderMenu(QLabel *header, ucMenu *menu)
+void MainMenus::OpenHeaderMenu(QLabel *header, DropDownMenu *menu)
 {
     if (!header || !menu)
         return;
@@ -211,7 +211,7 @@ void MainMenus::OpenHeaderMenu(QLabel *header, ucMenu *menu)
     m_form.ResetLabelHighlight();
 }
 
-void MainMenus::openAtPoint(ucMenu *menu, const QPoint &global)
+void MainMenus::openAtPoint(DropDownMenu *menu, const QPoint &global)
 {
     showMenu(menu, global);
 }
@@ -219,7 +219,7 @@ void MainMenus::openAtPoint(ucMenu *menu, const QPoint &global)
 void MainMenus::closeMenus()
 {
     m_form.tmrMenus->stop();
-    for (ucMenu *menu : allMenus())
+    for (DropDownMenu *menu : allMenus())
         menu->hide();
     hideFrame();
 }
@@ -230,7 +230,7 @@ void MainMenus::pollMenus()
         return;
     // A button held on a menu is that menu's own click: closing now would lose it.
     const QPoint pointer = pointerPos();
-    for (const ucMenu *menu : allMenus()) {
+    for (const DropDownMenu *menu : allMenus()) {
         if (menu->isVisible() && menu->frameGeometry().contains(pointer))
             return;
     }
@@ -239,8 +239,8 @@ void MainMenus::pollMenus()
 
 void MainMenus::setupEntered(int index)
 {
-    ucMenu *const defaultSource = m_form.ucMnuDefaultSource;
-    ucMenu *const language = m_form.ucMnuLanguage;
+    DropDownMenu *const defaultSource = m_form.ucMnuDefaultSource;
+    DropDownMenu *const language = m_form.ucMnuLanguage;
     if (index == 1) {
         language->hide();
         openSubMenu(defaultSource, index);
@@ -253,9 +253,9 @@ void MainMenus::setupEntered(int index)
     }
 }
 
-void MainMenus::openSubMenu(ucMenu *sub, int entryIndex)
+void MainMenus::openSubMenu(DropDownMenu *sub, int entryIndex)
 {
-    const ucMenu *setup = m_form.ucMnuSetup;
+    const DropDownMenu *setup = m_form.ucMnuSetup;
     const QRect parent = setup->geometry();
     const int left = subMenuLeft(parent.x(), parent.width(), sub->width(), m_form.values().VirtualScreenWidth);
     // The sub-menu's first entry level with the entry that opened it.
@@ -294,7 +294,7 @@ void MainMenus::hideFrame()
 
 void MainMenus::moveSourceCheck(int from, int to)
 {
-    for (ucMenu *menu : {m_form.ucMnuSource, m_form.ucMnuDefaultSource}) {
+    for (DropDownMenu *menu : {m_form.ucMnuSource, m_form.ucMnuDefaultSource}) {
         menu->Check(from, false);
         menu->Check(to, true);
     }
@@ -512,7 +512,7 @@ void MainMenus::highlight(QLabel *label)
 
 bool MainMenus::eventFilter(QObject *watched, QEvent *event)
 {
-    Form1 &f = m_form;
+    MainWindow &f = m_form;
     if (watched == f.lblSource || watched == f.lblMaps || watched == f.lblSetup)
         return headerEvent(static_cast<QLabel *>(watched), event);
     if (watched == f.lblName || watched == f.lblAdd1 || watched == f.lblAdd2 || watched == f.lblCtry)
@@ -539,9 +539,9 @@ bool MainMenus::headerEvent(QLabel *header, QEvent *event)
 {
     if (event->type() == QEvent::Enter) {
         drawFrame(header);
-        ucMenu *own = menuOf(header);
+        DropDownMenu *own = menuOf(header);
         bool otherOpen = false;
-        for (ucMenu *menu : {m_form.ucMnuSource, m_form.ucMnuMaps, m_form.ucMnuSetup})
+        for (DropDownMenu *menu : {m_form.ucMnuSource, m_form.ucMnuMaps, m_form.ucMnuSetup})
             otherOpen = otherOpen || (menu != own && menu->isVisible());
         if (otherOpen)
             OpenHeaderMenu(header, own);

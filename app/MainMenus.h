@@ -12,14 +12,14 @@
 #include <cstdint>
 #include <functional>
 
-class Form1;
 class QFrame;
 class QLabel;
 class QUrl;
 class QWidget;
-class ucMenu;
 
 namespace torvane {
+class MainWindow;
+class DropDownMenu;
 
 /// Left edge of a sub-menu, pixels: right of the parent menu, or left of it when its right
 /// edge would pass the desktop's width.
@@ -43,7 +43,7 @@ QString printAddressLabel(const QStringList &lines);
 class MainMenus : public QObject {
     Q_OBJECT
 public:
-    explicit MainMenus(Form1 &form);
+    explicit MainMenus(MainWindow &form);
 
     // Seams that tests replace, so that no editor, dialog or printer is reached.
     /// Opens a document with the desktop's handler (Help.txt in the text editor).
@@ -58,9 +58,9 @@ public:
     std::function<QPoint()> pointerPos;
 
     /// Drops menu under header, free-floating at the header's bottom-left; starts tmrMenus.
-    void OpenHeaderMenu(QLabel *header, ucMenu *menu);
+    void OpenHeaderMenu(QLabel *header, DropDownMenu *menu);
     /// Opens a panel menu at a point on the screen (pixels); starts tmrMenus.
-    void openAtPoint(ucMenu *menu, const QPoint &global);
+    void openAtPoint(DropDownMenu *menu, const QPoint &global);
     /// Hides all seven menus and the header frame.
     void closeMenus();
     /// One tick of tmrMenus: closes everything when a button is down outside the menus.
@@ -96,12 +96,12 @@ private:
     bool copyableLabelEvent(QLabel *label, QEvent *event);
     bool pictureEvent(QEvent *event);
     bool siteLinkEvent(QEvent *event);
-    QList<ucMenu *> allMenus() const;
-    void showMenu(ucMenu *menu, const QPoint &global);
-    void openSubMenu(ucMenu *sub, int entryIndex);
+    QList<DropDownMenu *> allMenus() const;
+    void showMenu(DropDownMenu *menu, const QPoint &global);
+    void openSubMenu(DropDownMenu *sub, int entryIndex);
     void moveSourceCheck(int from, int to);
     void setTopmost(bool on);
-    ucMenu *menuOf(QLabel *header) const;
+    DropDownMenu *menuOf(QLabel *header) const;
     QString cachedPicturePath() const;
     QString hamBitmapPath() const;
     bool pictureShown() const;
@@ -109,7 +109,7 @@ private:
     void savePicture();
     static void highlight(QLabel *label);
 
-    Form1 &m_form;
+    MainWindow &m_form;
     QFrame *m_lines[4] = {nullptr, nullptr, nullptr, nullptr};
     int16_t m_frameHidden = -1;
     int16_t m_rightClickPending = 0;

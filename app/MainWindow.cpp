@@ -1,17 +1,17 @@
 #include "app/MainWindow.h"
 
-#include "app/ConfigFile.h"
-#include "app/DataFolder.h"
+#include "core/ConfigFile.h"
+#include "core/DataFolder.h"
 #include "app/MainLayout.h"
 #include "app/MainMenus.h"
-#include "app/TextUtil.h"
-#include "app/WindowRules.h"
+#include "core/TextUtil.h"
+#include "core/WindowRules.h"
 #include "calldb/CallDatabase.h"
-#include "geo/MapWindow.h"
+#include "windows/MapWindow.h"
 #include "lookup/Geocoder.h"
 #include "lookup/LookupControl.h"
 #include "lookup/UpdateCheck.h"
-#include "ui/MenuControl.h"
+#include "ui/DropDownMenu.h"
 #include "ui/MessageBox.h"
 
 #include <QApplication>
@@ -58,14 +58,14 @@ int toPixels(int twips)
 
 }  // namespace
 
-Form1::Form1(ProgramValues &values, QWidget *parent) : QWidget(parent), m_values(values)
+MainWindow::MainWindow(ProgramValues &values, QWidget *parent) : QWidget(parent), m_values(values)
 {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(m_values.VersionText);
     createControls();
 
     m_menus = new MainMenus(*this);
-    connect(cmdGet, &QPushButton::clicked, this, &Form1::Lookup);
+    connect(cmdGet, &QPushButton::clicked, this, &MainWindow::Lookup);
     connect(cboCall, &QComboBox::activated, this, [this] { Lookup(); });
     // Keys reach the line edit either directly or forwarded by the combo box.
     cboCall->installEventFilter(this);
@@ -77,12 +77,12 @@ Form1::Form1(ProgramValues &values, QWidget *parent) : QWidget(parent), m_values
     });
 }
 
-Form1::~Form1()
+MainWindow::~MainWindow()
 {
     delete m_mapWindow;
 }
 
-bool Form1::eventFilter(QObject *watched, QEvent *event)
+bool MainWindow::eventFilter(QObject *watched, QEvent *event)
 {
     if ((watched == cboCall || watched == cboCall->lineEdit()) && event->type() == QEvent::KeyPress) {
         const auto *key = static_cast<QKeyEvent *>(event);
@@ -106,7 +106,7 @@ bool Form1::eventFilter(QObject *watched, QEvent *event)
     return QWidget::eventFilter(watched, event);
 }
 
-void Form1::createControls()
+void MainWindow::createControls()
 {
     imgMenuBar = named<QLabel>(this, "imgMenuBar");
     imgMenuBar->setAutoFillBackground(true);
@@ -166,16 +166,16 @@ void Form1::createControls()
     tmrMenus = namedTimer(this, "tmrMenus", 500);
     tmrMenus->setSingleShot(false);
 
-    ucMnuSource = named<ucMenu>(this, "ucMnuSource");
-    ucMnuMaps = named<ucMenu>(this, "ucMnuMaps");
-    ucMnuSetup = named<ucMenu>(this, "ucMnuSetup");
-    ucMnuDefaultSource = named<ucMenu>(this, "ucMnuDefaultSource");
-    ucMnuLanguage = named<ucMenu>(this, "ucMnuLanguage");
-    ucMnuSaveAdd = named<ucMenu>(this, "ucMnuSaveAdd");
-    ucMnuSavePic = named<ucMenu>(this, "ucMnuSavePic");
+    ucMnuSource = named<DropDownMenu>(this, "ucMnuSource");
+    ucMnuMaps = named<DropDownMenu>(this, "ucMnuMaps");
+    ucMnuSetup = named<DropDownMenu>(this, "ucMnuSetup");
+    ucMnuDefaultSource = named<DropDownMenu>(this, "ucMnuDefaultSource");
+    ucMnuLanguage = named<DropDownMenu>(this, "ucMnuLanguage");
+    ucMnuSaveAdd = named<DropDownMenu>(this, "ucMnuSaveAdd");
+    ucMnuSavePic = named<DropDownMenu>(this, "ucMnuSavePic");
 }
 
-void Form1::startUp()
+void MainWindow::startUp()
 {
     // The data folder and its sub-folders; a fresh installation gets the shipped files.
     m_values.DataFolder = dataFolderPath();
@@ -198,7 +198,7 @@ void Form1::startUp()
     QFile::remove(m_values.DataFolder + QStringLiteral("/Ham.bmp"));
 
     m_hosts = HostTable::fromFile(m_values.DataFolder + QStringLiteral("/Hosts.cfg"));
-    lookUp = new ucLookUp(m_values, m_hosts, this);
+    lookUp = new LookupControl(m_values, m_hosts, this);
     lookUp->setObjectName(QStringLiteral("ucLookUp"));
     connectLookUp();
     m_geocoder = std::make_unique<Geocoder>(m_hosts);
@@ -218,7 +218,7 @@ void Form1::startUp()
     QString fontName;
     bool bold = false, italic = false;
     int fontSize = 0;
-    if (ucMenu::GetMenuFonts(fontName, bold, italic, fontSize)) {
+    if (DropDownMenu::GetMenuFonts(fontName, bold, italic, fontSize)) {
         m_values.MenuFontName = fontName;
         m_values.MenuFontSize = float(fontSize);
         for (QLabel *header : {lblSource, lblMaps, lblSetup}) {
@@ -258,18 +258,18 @@ void Form1::startUp()
     cboCall->setFocus();
 }
 
-void Form1::showRecordCount()
+void MainWindow::showRecordCount()
 {
     const CallDatabase db(m_values.DataFolder);
     optFrom[0]->setToolTip(QStringLiteral("Local database has %1 records.").arg(db.CountRecords()));
 }
 
-QString Form1::item(int n) const
+QString MainWindow::item(int n) const
 {
     return languageItem(m_values.LanguageText, n);
 }
 
-void Form1::loadLanguage()
+void MainWindow::loadLanguage()
 {
     const LanguageLoad load = torvane::loadLanguage(m_values.DataFolder, m_values.LanguageIndex,
                                                     m_values.VersionText, m_values.LanguageText);
@@ -284,7 +284,7 @@ void Form1::loadLanguage()
     fillMenuLists();
 }
 
-void Form1::fillMenuLists()
+void MainWindow::fillMenuLists()
 {
     const MenuLists lists =
         torvane::fillMenuLists(m_values.LanguageText, m_values.CurrentSource, m_values.LanguageIndex);
@@ -303,7 +303,7 @@ void Form1::fillMenuLists()
         ucMnuLanguage->Check(lists.languageChecked, true);
 }
 
-void Form1::refreshCaptions()
+void MainWindow::refreshCaptions()
 {
     cmdGet->setText(item(19));
     lblEmail->setText(item(65));
@@ -315,7 +315,7 @@ void Form1::refreshCaptions()
     layoutControls();
 }
 
-void Form1::setOuterSize(const QSize &outer)
+void MainWindow::setOuterSize(const QSize &outer)
 {
     m_adjusting = true;
     resize(outer - frameExtra());
@@ -323,7 +323,7 @@ void Form1::setOuterSize(const QSize &outer)
     geometryChanged();
 }
 
-void Form1::geometryChanged()
+void MainWindow::geometryChanged()
 {
     m_lastOuter = outerRect();
     if (isVisible())
@@ -331,7 +331,7 @@ void Form1::geometryChanged()
     layoutControls();
 }
 
-void Form1::syncTwips()
+void MainWindow::syncTwips()
 {
     // Twips change only when the window really moved or resized by a pixel, so a stored 5200
     // stays 5200 although it is not a whole number of pixels.
@@ -344,26 +344,26 @@ void Form1::syncTwips()
         m_twips.setWidth(outer.width() * kTwipsPerPixel);
 }
 
-QRect Form1::twipsRect() const
+QRect MainWindow::twipsRect() const
 {
     return m_twips;
 }
 
-void Form1::moveEvent(QMoveEvent *event)
+void MainWindow::moveEvent(QMoveEvent *event)
 {
     QWidget::moveEvent(event);
     if (isVisible())
         syncTwips();
 }
 
-void Form1::setSourceFromTable()
+void MainWindow::setSourceFromTable()
 {
     const SourceInfo source = sourceInfo(m_values.CurrentSource, m_hosts);
     m_values.SourceName = source.name;
     m_values.SourceUrl = source.url;
 }
 
-void Form1::applySource()
+void MainWindow::applySource()
 {
     // Captions that name the current source; an unknown source leaves the option's caption.
     const qsizetype dot = m_values.SourceName.indexOf(u'.');
@@ -373,7 +373,7 @@ void Form1::applySource()
     placeHeaders();
 }
 
-QSize Form1::frameExtra() const
+QSize MainWindow::frameExtra() const
 {
     if (!isVisible())
         return {0, 0};
@@ -381,19 +381,19 @@ QSize Form1::frameExtra() const
     return {outer.width() - width(), outer.height() - height()};
 }
 
-QRect Form1::outerRect() const
+QRect MainWindow::outerRect() const
 {
     const QSize extra = frameExtra();
     return QRect(frameGeometry().topLeft(), size() + extra);
 }
 
-void Form1::showEvent(QShowEvent *event)
+void MainWindow::showEvent(QShowEvent *event)
 {
     QWidget::showEvent(event);
     m_lastOuter = outerRect();
 }
 
-void Form1::resizeEvent(QResizeEvent *event)
+void MainWindow::resizeEvent(QResizeEvent *event)
 {
     QWidget::resizeEvent(event);
     const QRect outer = outerRect();
@@ -412,12 +412,12 @@ void Form1::resizeEvent(QResizeEvent *event)
     geometryChanged();
 }
 
-void Form1::layoutControls()
+void MainWindow::layoutControls()
 {
     layoutMainWindow(*this);
 }
 
-void Form1::closeEvent(QCloseEvent *event)
+void MainWindow::closeEvent(QCloseEvent *event)
 {
     syncTwips();
     WindowPlacement placement;

@@ -1,9 +1,9 @@
 #pragma once
 // The main window: start-up and close, the call box and the result panel.
 
-#include "app/HostTable.h"
-#include "app/LookupRules.h"
-#include "app/ProgramValues.h"
+#include "core/HostTable.h"
+#include "core/LookupRules.h"
+#include "core/ProgramValues.h"
 #include "calldb/CallRecord.h"
 #include "ui/LanguageFile.h"
 
@@ -20,20 +20,22 @@ class QListWidget;
 class QPushButton;
 class QRadioButton;
 class QTimer;
-class ucMenu;
-class ucLookUp;
-class Form4;
 namespace torvane {
+class DropDownMenu;
+class LookupControl;
+class MapWindow;
 class Geocoder;
 class MainMenus;
 class UpdateCheck;
 }
 
-class Form1 : public QWidget {
+namespace torvane {
+
+class MainWindow : public QWidget {
     Q_OBJECT
 public:
-    explicit Form1(torvane::ProgramValues &values, QWidget *parent = nullptr);
-    ~Form1() override;
+    explicit MainWindow(torvane::ProgramValues &values, QWidget *parent = nullptr);
+    ~MainWindow() override;
 
     /// Start-up: data folder, configuration, window placement; the window is shown at the end.
     void startUp();
@@ -88,7 +90,7 @@ public:
     /// With popupWhenMissing the operator is told when no map file matches.
     void plotStationMap(bool openWindow, bool popupWhenMissing);
     /// The map window, when it is open.
-    Form4 *mapWindow() const;
+    MapWindow *mapWindow() const;
     void openStationSetup();
     void openDatabaseEditor();
     void openSatelliteView(bool addressForm);
@@ -129,15 +131,15 @@ public:
     QTimer *Timer1 = nullptr;
     QTimer *Timer3 = nullptr;
     QTimer *tmrMenus = nullptr;
-    ucLookUp *lookUp = nullptr;  ///< objectName "ucLookUp"
+    LookupControl *lookUp = nullptr;  ///< objectName "ucLookUp"
     // Drop-down menus: the three headers', the Setup menu's two sub-menus, the panel's two.
-    ucMenu *ucMnuSource = nullptr;
-    ucMenu *ucMnuMaps = nullptr;
-    ucMenu *ucMnuSetup = nullptr;
-    ucMenu *ucMnuDefaultSource = nullptr;
-    ucMenu *ucMnuLanguage = nullptr;
-    ucMenu *ucMnuSaveAdd = nullptr;
-    ucMenu *ucMnuSavePic = nullptr;
+    DropDownMenu *ucMnuSource = nullptr;
+    DropDownMenu *ucMnuMaps = nullptr;
+    DropDownMenu *ucMnuSetup = nullptr;
+    DropDownMenu *ucMnuDefaultSource = nullptr;
+    DropDownMenu *ucMnuLanguage = nullptr;
+    DropDownMenu *ucMnuSaveAdd = nullptr;
+    DropDownMenu *ucMnuSavePic = nullptr;
 
 signals:
     /// A lookup's outcome reached the panel (shown, failed, or nothing to do).
@@ -187,5 +189,7 @@ private:
     std::unique_ptr<torvane::Geocoder> m_geocoder;
     std::unique_ptr<torvane::UpdateCheck> m_update;
     torvane::MainMenus *m_menus = nullptr;
-    QPointer<Form4> m_mapWindow;
+    QPointer<MapWindow> m_mapWindow;
 };
+
+}  // namespace torvane

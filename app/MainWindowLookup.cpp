@@ -2,11 +2,11 @@
 
 #include "app/MainWindow.h"
 
-#include "app/DataFolder.h"
-#include "app/TextUtil.h"
+#include "core/DataFolder.h"
+#include "core/TextUtil.h"
 #include "calldb/CallDatabase.h"
 #include "geo/Geodesy.h"
-#include "geo/MapWindow.h"
+#include "windows/MapWindow.h"
 #include "lookup/Geocoder.h"
 #include "lookup/LookupControl.h"
 #include "lookup/UpdateCheck.h"
@@ -28,29 +28,29 @@
 
 using namespace torvane;
 
-void Form1::connectLookUp()
+void MainWindow::connectLookUp()
 {
-    connect(lookUp, &ucLookUp::GotSite, this, &Form1::onGotSite);
-    connect(lookUp, &ucLookUp::SiteNotFound, this, [this](const QString &marker) {
+    connect(lookUp, &LookupControl::GotSite, this, &MainWindow::onGotSite);
+    connect(lookUp, &LookupControl::SiteNotFound, this, [this](const QString &marker) {
         lblStatus->setText(marker + QStringLiteral(" not found"));
         unsetCursor();
     });
-    connect(lookUp, &ucLookUp::GotPage, this, &Form1::onGotPage);
-    connect(lookUp, &ucLookUp::PageNotFound, this, [this](const QString &call) {
+    connect(lookUp, &LookupControl::GotPage, this, &MainWindow::onGotPage);
+    connect(lookUp, &LookupControl::PageNotFound, this, [this](const QString &call) {
         lblNot->setText(call + QStringLiteral(" not found"));
         lblNot->show();
         settle();
     });
-    connect(lookUp, &ucLookUp::CallNotFound, this, &Form1::onCallNotFound);
-    connect(lookUp, &ucLookUp::GotPicture, this, &Form1::onGotPicture);
-    connect(lookUp, &ucLookUp::LoginRequired, this, &Form1::onLoginRequired);
-    connect(lookUp, &ucLookUp::UpdateFound, this, [this](const QString &text) {
+    connect(lookUp, &LookupControl::CallNotFound, this, &MainWindow::onCallNotFound);
+    connect(lookUp, &LookupControl::GotPicture, this, &MainWindow::onGotPicture);
+    connect(lookUp, &LookupControl::LoginRequired, this, &MainWindow::onLoginRequired);
+    connect(lookUp, &LookupControl::UpdateFound, this, [this](const QString &text) {
         if (m_update)
             m_update->UpdateFound(text);
     });
 }
 
-void Form1::ConnectToSource()
+void MainWindow::ConnectToSource()
 {
     setCursor(Qt::WaitCursor);
     if (m_values.CurrentSource >= 0 && m_values.CurrentSource < 5) {
@@ -60,7 +60,7 @@ void Form1::ConnectToSource()
     unsetCursor();
 }
 
-void Form1::setStatusFrom(bool loggedIn)
+void MainWindow::setStatusFrom(bool loggedIn)
 {
     const StatusLine line = statusLine(loggedIn, m_values.CurrentSource, m_values.SourceName,
                                        item(66), item(67), item(68), item(70));
@@ -68,7 +68,7 @@ void Form1::setStatusFrom(bool loggedIn)
     m_values.LookupState = int16_t(line.state);
 }
 
-void Form1::refreshStatusText()
+void MainWindow::refreshStatusText()
 {
     const QString text = statusText(m_values.LookupState, m_values.SourceName, item(66), item(67),
                                     item(68), item(70));
@@ -76,14 +76,14 @@ void Form1::refreshStatusText()
         lblStatus->setText(text);
 }
 
-void Form1::onGotSite(const QString &, bool loggedIn)
+void MainWindow::onGotSite(const QString &, bool loggedIn)
 {
     setStatusFrom(loggedIn);
     Timer3->start();
     unsetCursor();
 }
 
-void Form1::pasteAndLookup()
+void MainWindow::pasteAndLookup()
 {
     if (m_pasteLock)
         return;
@@ -94,7 +94,7 @@ void Form1::pasteAndLookup()
     Lookup();
 }
 
-void Form1::Lookup()
+void MainWindow::Lookup()
 {
     ResetLabelHighlight();
     m_values.StationLatitude = m_values.StationLongitude = 0;
@@ -156,20 +156,20 @@ void Form1::Lookup()
     settle();
 }
 
-void Form1::StartWebLookup(const QString &call)
+void MainWindow::StartWebLookup(const QString &call)
 {
     lookUp->GetPage(call + u'2');
     requestPicture(call);
 }
 
-void Form1::requestPicture(const QString &call)
+void MainWindow::requestPicture(const QString &call)
 {
     const QString address = pictureAddress(m_hosts.host(QStringLiteral("qrzpictures")), call);
     if (!address.isEmpty())
         lookUp->GetPicture(address, call + u'5');
 }
 
-void Form1::onGotPage(const QString &, bool loggedIn)
+void MainWindow::onGotPage(const QString &, bool loggedIn)
 {
     setStatusFrom(loggedIn);
     const QString zip = m_station.Zip;
@@ -234,7 +234,7 @@ void Form1::onGotPage(const QString &, bool loggedIn)
     emit lookupSettled();
 }
 
-void Form1::storeStation(const QString &latText, const QString &lonText)
+void MainWindow::storeStation(const QString &latText, const QString &lonText)
 {
     CallDatabase db(m_values.DataFolder);
     const int32_t n = db.FindCall(m_values.CurrentCall);
@@ -263,7 +263,7 @@ void Form1::storeStation(const QString &latText, const QString &lonText)
     }
 }
 
-void Form1::onCallNotFound(const QString &call)
+void MainWindow::onCallNotFound(const QString &call)
 {
     lblNot->setText(call + item(38));
     lblNot->show();
@@ -271,14 +271,14 @@ void Form1::onCallNotFound(const QString &call)
     settle();
 }
 
-void Form1::onLoginRequired(const QString &)
+void MainWindow::onLoginRequired(const QString &)
 {
     lblNot->setText(item(45) + u' ' + m_values.SourceName);
     lblNot->show();
     settle();
 }
 
-void Form1::onGotPicture(const QString &call)
+void MainWindow::onGotPicture(const QString &call)
 {
     // The cache keeps every picture that arrives; the panel shows only the current station's.
     QSaveFile file(pictureCacheFolder(m_values.DataFolder) + u'/' + call + QStringLiteral(".jpg"));
@@ -292,7 +292,7 @@ void Form1::onGotPicture(const QString &call)
     settle();
 }
 
-void Form1::settle()
+void MainWindow::settle()
 {
     unsetCursor();
     cboCall->setFocus();
@@ -300,7 +300,7 @@ void Form1::settle()
     emit lookupSettled();
 }
 
-void Form1::RefreshSiteList()
+void MainWindow::RefreshSiteList()
 {
     lookUp->CheckUpdates();
     const QString maker = m_hosts.host(QStringLiteral("maker"));
@@ -310,7 +310,7 @@ void Form1::RefreshSiteList()
     m_siteListText = DownloadText(maker + QStringLiteral("/updates/updates.txt"));
 }
 
-QString Form1::DownloadText(const QString &address)
+QString MainWindow::DownloadText(const QString &address)
 {
     QNetworkAccessManager manager;
     const FetchResult result = fetchBlocking(&manager, QUrl(address), kPageTimeLimitMs);

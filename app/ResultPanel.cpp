@@ -2,13 +2,13 @@
 
 #include "app/MainWindow.h"
 
-#include "app/DataFolder.h"
+#include "core/DataFolder.h"
 #include "app/MainLayout.h"
-#include "app/TextUtil.h"
+#include "core/TextUtil.h"
 #include "geo/Geodesy.h"
 #include "geo/MapProjection.h"
-#include "geo/MapWindow.h"
-#include "geo/StationSetup.h"
+#include "windows/MapWindow.h"
+#include "windows/StationSetup.h"
 #include "sites/SiteList.h"
 #include "ui/MessageBox.h"
 
@@ -33,7 +33,7 @@ void setUnderline(QWidget *w, bool on)
 
 }  // namespace
 
-void Form1::ResetLabelHighlight()
+void MainWindow::ResetLabelHighlight()
 {
     for (QLabel *label : {lblName, lblAdd1, lblAdd2, lblCtry}) {
         label->setAutoFillBackground(false);
@@ -41,7 +41,7 @@ void Form1::ResetLabelHighlight()
     }
 }
 
-void Form1::ClearResultPanel()
+void MainWindow::ClearResultPanel()
 {
     ResetLabelHighlight();
     for (QLabel *label : {lblDx, lblClass, lblGrid, lblDOB})
@@ -61,18 +61,18 @@ void Form1::ClearResultPanel()
     lblDOB->hide();
 }
 
-void Form1::placePicture(const QRectF &logical)
+void MainWindow::placePicture(const QRectF &logical)
 {
     m_pictureRect = logical;
     Image1->setGeometry(logicalToPixels(logical, QSizeF(332, 189), picBackground->size()));
 }
 
-QRectF Form1::pictureRect() const
+QRectF MainWindow::pictureRect() const
 {
     return m_pictureRect;
 }
 
-void Form1::showSiteLink()
+void MainWindow::showSiteLink()
 {
     m_values.DsstvSiteUrl.clear();
     lblEmail->hide();
@@ -84,7 +84,7 @@ void Form1::showSiteLink()
     }
 }
 
-void Form1::ShowLocalRecord(const CallRecord &record)
+void MainWindow::ShowLocalRecord(const CallRecord &record)
 {
     setUnderline(optFrom[0], true);
     if (!lblNot->text().contains(QStringLiteral("QRZ")))
@@ -126,7 +126,7 @@ void Form1::ShowLocalRecord(const CallRecord &record)
     settle();
 }
 
-void Form1::ShowWebResult()
+void MainWindow::ShowWebResult()
 {
     setUnderline(optFrom[1], true);
     if (!lblNot->text().contains(QStringLiteral("QRZ")))
@@ -150,7 +150,7 @@ void Form1::ShowWebResult()
     cboCall->lineEdit()->selectAll();
 }
 
-bool Form1::ShowPicture(const QString &file)
+bool MainWindow::ShowPicture(const QString &file)
 {
     QImageReader reader(file);
     reader.setAutoTransform(true);
@@ -166,7 +166,7 @@ bool Form1::ShowPicture(const QString &file)
     return true;
 }
 
-void Form1::plotStationMap(bool openWindow, bool popupWhenMissing)
+void MainWindow::plotStationMap(bool openWindow, bool popupWhenMissing)
 {
     if (!m_mapWindow && !openWindow)
         return;
@@ -181,9 +181,9 @@ void Form1::plotStationMap(bool openWindow, bool popupWhenMissing)
         m_values.CurrentMapIndex = int16_t(index);
     }
     if (!m_mapWindow) {
-        m_mapWindow = new Form4(m_values, m_values.CurrentMapIndex);
+        m_mapWindow = new MapWindow(m_values, m_values.CurrentMapIndex);
         m_mapWindow->setAttribute(Qt::WA_DeleteOnClose);
-        connect(m_mapWindow, &Form4::FocusCallBox, this, [this] {
+        connect(m_mapWindow, &MapWindow::FocusCallBox, this, [this] {
             activateWindow();
             cboCall->setFocus();
         });
@@ -191,22 +191,22 @@ void Form1::plotStationMap(bool openWindow, bool popupWhenMissing)
     m_mapWindow->PlotMap();
 }
 
-Form4 *Form1::mapWindow() const
+MapWindow *MainWindow::mapWindow() const
 {
     return m_mapWindow;
 }
 
-void Form1::openStationSetup()
+void MainWindow::openStationSetup()
 {
-    auto *setup = new Form2(m_values, m_hosts, this, lblStatus->text());
+    auto *setup = new StationSetup(m_values, m_hosts, this, lblStatus->text());
     setup->setAttribute(Qt::WA_DeleteOnClose);
-    connect(setup, &Form2::FocusCallBox, this, [this] { cboCall->setFocus(); });
+    connect(setup, &StationSetup::FocusCallBox, this, [this] { cboCall->setFocus(); });
     setup->show();
 }
 
 // Windows that arrive with their own parts of the program; until then the commands do nothing.
-void Form1::openDatabaseEditor() {}
-void Form1::openSatelliteView(bool) {}
-void Form1::openWebMap() {}
-void Form1::openLastImages() {}
-void Form1::openPictureWindow() {}
+void MainWindow::openDatabaseEditor() {}
+void MainWindow::openSatelliteView(bool) {}
+void MainWindow::openWebMap() {}
+void MainWindow::openLastImages() {}
+void MainWindow::openPictureWindow() {}

@@ -1,6 +1,6 @@
 #include "app/StreetView.h"
 
-#include "app/TextUtil.h"
+#include "core/TextUtil.h"
 
 namespace torvane {
 

@@ -1,8 +1,8 @@
 // Torvane: call-sign lookup for radio amateurs.
 
-#include "app/InstanceLock.h"
+#include "core/InstanceLock.h"
 #include "app/MainWindow.h"
-#include "app/ProgramValues.h"
+#include "core/ProgramValues.h"
 #include "app/QuitSignal.h"
 
 #include "ui/MessageBox.h"
@@ -21,7 +21,7 @@ int main(int argc, char *argv[])
     }
 
     torvane::ProgramValues values;
-    Form1 form(values);
+    torvane::MainWindow form(values);
     torvane::QuitSignal quit;
     QObject::connect(&quit, &torvane::QuitSignal::quitRequested, &form, &QWidget::close);
     form.startUp();

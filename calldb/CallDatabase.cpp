@@ -1,6 +1,6 @@
 #include "calldb/CallDatabase.h"
 
-#include "app/TextUtil.h"
+#include "core/TextUtil.h"
 
 #include <QByteArray>
 #include <QFile>

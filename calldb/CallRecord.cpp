@@ -1,6 +1,6 @@
 #include "calldb/CallRecord.h"
 
-#include "app/TextUtil.h"
+#include "core/TextUtil.h"
 
 #include <QByteArray>
 #include <algorithm>

@@ -1,7 +1,7 @@
 #include "geo/Geodesy.h"
 
-#include "app/ProgramValues.h"
-#include "app/TextUtil.h"
+#include "core/ProgramValues.h"
+#include "core/TextUtil.h"
 
 #include <algorithm>
 #include <cmath>

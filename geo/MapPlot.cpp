@@ -1,6 +1,6 @@
 #include "geo/MapPlot.h"
 
-#include "app/TextUtil.h"
+#include "core/TextUtil.h"
 #include "geo/Geodesy.h"
 #include "geo/MapProjection.h"
 

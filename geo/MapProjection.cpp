@@ -1,6 +1,6 @@
 #include "geo/MapProjection.h"
 
-#include "app/TextUtil.h"
+#include "core/TextUtil.h"
 
 #include <array>
 #include <cmath>

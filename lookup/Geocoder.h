@@ -1,7 +1,7 @@
 #pragma once
 // Position of a postal address from the geocoding web service (XML answer).
 
-#include "app/HostTable.h"
+#include "core/HostTable.h"
 
 #include <QByteArray>
 #include <QString>

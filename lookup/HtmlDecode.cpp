@@ -1,6 +1,6 @@
 #include "lookup/HtmlDecode.h"
 
-#include "app/TextUtil.h"
+#include "core/TextUtil.h"
 
 #include <QStringDecoder>
 

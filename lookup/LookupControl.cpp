@@ -1,6 +1,6 @@
 #include "lookup/LookupControl.h"
 
-#include "app/TextUtil.h"
+#include "core/TextUtil.h"
 #include "lookup/HtmlDecode.h"
 
 #include <QEventLoop>
@@ -141,13 +141,13 @@ FetchResult fetchBlocking(QNetworkAccessManager *manager, const QUrl &url, int l
 
 }  // namespace torvane
 
-ucLookUp::ucLookUp(ProgramValues &values, const HostTable &hosts, QObject *parent)
+LookupControl::LookupControl(ProgramValues &values, const HostTable &hosts, QObject *parent)
     : QObject(parent), m_values(values), m_hosts(hosts),
       m_pageManager(new QNetworkAccessManager(this))
 {
 }
 
-ucLookUp::~ucLookUp()
+LookupControl::~LookupControl()
 {
     // Requests still running end with the component and raise nothing.
     for (const QPointer<QNetworkReply> &reply : std::as_const(m_replies))
@@ -155,7 +155,7 @@ ucLookUp::~ucLookUp()
             reply->disconnect(this);
 }
 
-QString ucLookUp::siteMarker(int16_t source)
+QString LookupControl::siteMarker(int16_t source)
 {
     switch (source) {
     case kSourceEHam: return QString::fromUtf16(kEHamDomain);
@@ -167,7 +167,7 @@ QString ucLookUp::siteMarker(int16_t source)
     }
 }
 
-bool ucLookUp::isLoggedIn(int16_t source, const QString &pageText)
+bool LookupControl::isLoggedIn(int16_t source, const QString &pageText)
 {
     switch (source) {
     case kSourceEHam: return true;
@@ -178,12 +178,12 @@ bool ucLookUp::isLoggedIn(int16_t source, const QString &pageText)
     }
 }
 
-QString ucLookUp::HTMLDecode(const QString &markup)
+QString LookupControl::HTMLDecode(const QString &markup)
 {
     return torvane::HTMLDecode(markup);
 }
 
-QString ucLookUp::cName(const QString &call)
+QString LookupControl::cName(const QString &call)
 {
     PageScraper::NameEvent event = PageScraper::NameEvent::None;
     const QString name = m_scraper.cName(call, &event);
@@ -197,7 +197,7 @@ QString ucLookUp::cName(const QString &call)
 // The address of a source's site page, or of call's page. The request uses the call
 // percent-encoded, so that a "?" or "&" in it cannot change the query; SourceUrl keeps it as
 // typed. Empty for an unknown source or host.
-QString ucLookUp::sourceAddress(int16_t source, bool sitePage, const QString &call,
+QString LookupControl::sourceAddress(int16_t source, bool sitePage, const QString &call,
                                 bool encoded) const
 {
     if (!knownSource(source))
@@ -213,7 +213,7 @@ QString ucLookUp::sourceAddress(int16_t source, bool sitePage, const QString &ca
            + (encoded ? QString::fromLatin1(QUrl::toPercentEncoding(plain)) : plain);
 }
 
-bool ucLookUp::registerName(const QString &name)
+bool LookupControl::registerName(const QString &name)
 {
     const QString key = QChar(0) + name + QChar(0);
     if (m_pending.contains(key))
@@ -222,12 +222,12 @@ bool ucLookUp::registerName(const QString &name)
     return true;
 }
 
-void ucLookUp::removeName(const QString &name)
+void LookupControl::removeName(const QString &name)
 {
     m_pending.replace(QChar(0) + name + QChar(0), QString(QChar(0)));
 }
 
-bool ucLookUp::CancelRequest(const QString &name)
+bool LookupControl::CancelRequest(const QString &name)
 {
     const QPointer<QNetworkReply> reply = m_replies.take(name);
     if (!reply || reply->isFinished())
@@ -237,11 +237,11 @@ bool ucLookUp::CancelRequest(const QString &name)
     return true;
 }
 
-ucLookUp::LoadOutcome ucLookUp::loadPage(const QString &address, const QString &key)
+LookupControl::LoadOutcome LookupControl::loadPage(const QString &address, const QString &key)
 {
     m_scraper.PageText.clear();
     m_scraper.Cursor = 0;
-    QPointer<ucLookUp> self(this);
+    QPointer<LookupControl> self(this);
     QNetworkReply *mine = nullptr;
     const FetchResult fetched =
         fetchBlocking(m_pageManager, QUrl(address), m_pageLimitMs, [&](QNetworkReply *reply) {
@@ -267,7 +267,7 @@ ucLookUp::LoadOutcome ucLookUp::loadPage(const QString &address, const QString &
 
 // Complete.txt records the ready state of the last page that loaded. It lives in the data
 // folder: the program's own folder is not writable once installed.
-void ucLookUp::writeComplete() const
+void LookupControl::writeComplete() const
 {
     if (m_values.DataFolder.isEmpty())
         return;
@@ -278,7 +278,7 @@ void ucLookUp::writeComplete() const
     }
 }
 
-void ucLookUp::GetSite()
+void LookupControl::GetSite()
 {
     m_scraper.PageText.clear();
     const int16_t source = Database();
@@ -302,7 +302,7 @@ void ucLookUp::GetSite()
         emit GotSite(QString(), isLoggedIn(source, m_scraper.PageText));
 }
 
-void ucLookUp::GetPage(const QString &name)
+void LookupControl::GetPage(const QString &name)
 {
     m_scraper.PageText.clear();
     const QString call = name.left(std::max<qsizetype>(0, name.size() - 1));
@@ -337,7 +337,7 @@ void ucLookUp::GetPage(const QString &name)
         emit LoginRequired(requestCall);
 }
 
-void ucLookUp::GetLatLon(const QString &name)
+void LookupControl::GetLatLon(const QString &name)
 {
     m_scraper.PageText.clear();
     const QString requestCall = name.left(std::max<qsizetype>(0, name.size() - 1)).toUpper();
@@ -368,7 +368,7 @@ void ucLookUp::GetLatLon(const QString &name)
     // Read the position before GotPage: its handler may start another load.
     const double latitude = Latitude();
     const double longitude = Longitude();
-    QPointer<ucLookUp> self(this);
+    QPointer<LookupControl> self(this);
     emit GotPage(requestCall, isLoggedIn(source, m_scraper.PageText));
     if (!self)
         return;
@@ -378,14 +378,14 @@ void ucLookUp::GetLatLon(const QString &name)
         emit LatLon(latitude, longitude);
 }
 
-void ucLookUp::GetPicture(const QString &address, const QString &name)
+void LookupControl::GetPicture(const QString &address, const QString &name)
 {
     if (!registerName(name))
         cancelReply(m_replies.value(name));
     startBackground(address, name, false);
 }
 
-void ucLookUp::CheckUpdates()
+void LookupControl::CheckUpdates()
 {
     const QString maker = m_hosts.host(QStringLiteral("maker"));
     if (maker.isEmpty()) {
@@ -399,14 +399,14 @@ void ucLookUp::CheckUpdates()
     startBackground(m_values.SourceUrl, name, true);
 }
 
-void ucLookUp::setBackgroundPools(int count)
+void LookupControl::setBackgroundPools(int count)
 {
     m_poolCount = std::max(1, count);
 }
 
 // Qt opens at most 6 connections per host and manager; background downloads are spread over
 // several managers so that a burst of pictures does not queue behind six slow answers.
-QNetworkAccessManager *ucLookUp::backgroundManager()
+QNetworkAccessManager *LookupControl::backgroundManager()
 {
     if (m_pools.size() < m_poolCount) {
         m_pools.append(new QNetworkAccessManager(this));
@@ -417,7 +417,7 @@ QNetworkAccessManager *ucLookUp::backgroundManager()
     return manager;
 }
 
-void ucLookUp::startBackground(const QString &address, const QString &name, bool update)
+void LookupControl::startBackground(const QString &address, const QString &name, bool update)
 {
     const QUrl url(address);
     if (!isWebAddress(url)) {
@@ -439,7 +439,7 @@ void ucLookUp::startBackground(const QString &address, const QString &name, bool
             [this, reply, name] { onBackgroundFinished(reply, name); });
 }
 
-void ucLookUp::onBackgroundFinished(QNetworkReply *reply, const QString &name)
+void LookupControl::onBackgroundFinished(QNetworkReply *reply, const QString &name)
 {
     reply->deleteLater();
     if (reply->property(kCancelledProperty).toBool())

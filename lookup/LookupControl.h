@@ -1,10 +1,10 @@
 #pragma once
-// ucLookUp: the invisible lookup component. Loads call-book pages from the five web sources,
+// LookupControl: the invisible lookup component. Loads call-book pages from the five web sources,
 // decides the login state, exposes the scraped station fields, downloads station pictures and
 // the maker's update page in the background, and reports every outcome as a signal.
 
-#include "app/HostTable.h"
-#include "app/ProgramValues.h"
+#include "core/HostTable.h"
+#include "core/ProgramValues.h"
 #include "lookup/PageScraper.h"
 
 #include <QByteArray>
@@ -59,18 +59,20 @@ FetchResult fetchBlocking(QNetworkAccessManager *manager, const QUrl &url, int l
 
 }  // namespace torvane
 
+namespace torvane {
+
 /// The lookup component. Requests return nothing: every request ends in exactly one outcome
 /// signal (GetLatLon: GotPage then LatLon when a position is found), except a request cancelled
 /// by name, which ends silently because whoever cancelled it owns the outcome.
 /// Page loads block the caller in a nested event loop for at most the time limit; pictures and
 /// the update page complete later.
-class ucLookUp : public QObject {
+class LookupControl : public QObject {
     Q_OBJECT
 
 public:
-    ucLookUp(torvane::ProgramValues &values, const torvane::HostTable &hosts,
+    LookupControl(torvane::ProgramValues &values, const torvane::HostTable &hosts,
              QObject *parent = nullptr);
-    ~ucLookUp() override;
+    ~LookupControl() override;
 
     /// Starts the background download of the maker's home page (name "Updates3").
     /// With no maker host nothing is requested and UpdatesNotFound is raised.
@@ -166,3 +168,5 @@ private:
     int m_pageLimitMs = torvane::kPageTimeLimitMs;
     int m_stallLimitMs = torvane::kBackgroundStallLimitMs;
 };
+
+}  // namespace torvane

@@ -1,6 +1,6 @@
 #include "lookup/PageScraper.h"
 
-#include "app/TextUtil.h"
+#include "core/TextUtil.h"
 
 namespace torvane {
 

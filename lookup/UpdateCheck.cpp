@@ -1,6 +1,6 @@
 #include "lookup/UpdateCheck.h"
 
-#include "app/TextUtil.h"
+#include "core/TextUtil.h"
 
 #include <QDesktopServices>
 

@@ -3,8 +3,8 @@
 // program's own, and offers to open the download page. The message box and the browser are
 // reached through seams that the main window connects to the real ones.
 
-#include "app/HostTable.h"
-#include "app/ProgramValues.h"
+#include "core/HostTable.h"
+#include "core/ProgramValues.h"
 
 #include <QString>
 #include <QUrl>
@@ -43,7 +43,7 @@ public:
     UpdateCheck(ProgramValues &values, const HostTable &hosts, AskSeam ask,
                 OpenSeam open = OpenSeam(), int major = kVersionMajor, int minor = kVersionMinor);
 
-    /// Handles ucLookUp's UpdateFound(text). Shows the message at most once per run; with no
+    /// Handles LookupControl's UpdateFound(text). Shows the message at most once per run; with no
     /// maker host nothing is shown.
     void UpdateFound(const QString &text);
 

@@ -1,6 +1,6 @@
 #include "lookup/ZipTable.h"
 
-#include "app/TextUtil.h"
+#include "core/TextUtil.h"
 
 #include <QDir>
 #include <QFile>

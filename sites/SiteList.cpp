@@ -1,6 +1,6 @@
 #include "sites/SiteList.h"
 
-#include "app/TextUtil.h"
+#include "core/TextUtil.h"
 
 #include <QFile>
 

@@ -1,6 +1,6 @@
 #include "ui/CodePage.h"
 
-#include "app/TextUtil.h"
+#include "core/TextUtil.h"
 
 #include <cerrno>
 #include <iconv.h>

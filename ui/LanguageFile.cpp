@@ -1,6 +1,6 @@
 #include "ui/LanguageFile.h"
 
-#include "app/TextUtil.h"
+#include "core/TextUtil.h"
 
 #include <QFile>
 #include <QFileInfo>

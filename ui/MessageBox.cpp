@@ -25,7 +25,7 @@ MessageHook &messageHook()
     return hook;
 }
 
-// Layout of UniMsgBox in pixels, for the fixed 12-point font.
+// Layout of UnicodeMessageBox in pixels, for the fixed 12-point font.
 constexpr int kMargin = 16;        // around the prompt and the icon
 constexpr int kIconSize = 32;
 constexpr int kIconGap = 12;       // between icon and prompt
@@ -137,7 +137,7 @@ int16_t ShowUniMsgBox(QWidget *frm, const QString &Prompt, int32_t Buttons,
     Q_UNUSED(Button4Cap);
     if (messageHook()) {
         MessageRequest request;
-        request.kind = MessageKind::UniMsgBox;
+        request.kind = MessageKind::UnicodeMessageBox;
         request.owner = frm;
         request.prompt = Prompt;
         request.title = Title;
@@ -150,7 +150,7 @@ int16_t ShowUniMsgBox(QWidget *frm, const QString &Prompt, int32_t Buttons,
     }
 
     QWidget *owner = frm ? frm->window() : nullptr;
-    UniMsgBox box(owner);
+    UnicodeMessageBox box(owner);
     box.prepare(Prompt, Buttons, Title, Button1Cap, Button2Cap);
     soundFor(uniMsgBoxIcon(Buttons));
 
@@ -199,7 +199,7 @@ int32_t ShellPopup(const QString &Text, int32_t Type, const QString &Title)
 
 using namespace torvane;
 
-UniMsgBox::UniMsgBox(QWidget *owner)
+UnicodeMessageBox::UnicodeMessageBox(QWidget *owner)
     : QDialog(owner, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint
                          | Qt::WindowStaysOnTopHint | Qt::MSWindowsFixedSizeDialogHint)
 {
@@ -256,7 +256,7 @@ UniMsgBox::UniMsgBox(QWidget *owner)
     cmd3->setText(QStringLiteral("Cancel"));
 }
 
-void UniMsgBox::prepare(const QString &prompt, int32_t buttons, const QString &title,
+void UnicodeMessageBox::prepare(const QString &prompt, int32_t buttons, const QString &title,
                         const QString &button1Caption, const QString &button2Caption)
 {
     const MsgIcon icon = uniMsgBoxIcon(buttons);
@@ -284,7 +284,7 @@ void UniMsgBox::prepare(const QString &prompt, int32_t buttons, const QString &t
     layOut(icon != MsgIcon::None);
 }
 
-void UniMsgBox::layOut(bool withIcon)
+void UnicodeMessageBox::layOut(bool withIcon)
 {
     const QFontMetrics metrics(lblPrompt->font());
     const QString text = lblPrompt->text();
@@ -335,7 +335,7 @@ void UniMsgBox::layOut(bool withIcon)
     setFixedSize(width, panelHeight + rowHeight);
 }
 
-void UniMsgBox::press(int16_t code)
+void UnicodeMessageBox::press(int16_t code)
 {
     m_result = code;
     accept();

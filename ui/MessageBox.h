@@ -1,5 +1,5 @@
 #pragma once
-// The program's message boxes: UniMsgBox (Unicode text, icon, up to three buttons, fixed
+// The program's message boxes: UnicodeMessageBox (Unicode text, icon, up to three buttons, fixed
 // font), the standard box placed at a point (MsgBoxAt) and the plain popup (ShellPopup).
 // A hook lets tests answer every box without showing a window.
 
@@ -16,25 +16,25 @@ class QPushButton;
 
 namespace torvane {
 
-/// Fixed font of UniMsgBox; "Arial" is matched by a metric-compatible face where missing.
+/// Fixed font of UnicodeMessageBox; "Arial" is matched by a metric-compatible face where missing.
 inline constexpr const char *kDialogFontName = "Arial";
 inline constexpr int kDialogFontSize = 12;  ///< points
 /// The dialog font, with the substitutes for Arial registered.
 QFont dialogFont();
 
-enum class MessageKind { UniMsgBox, MsgBoxAt, ShellPopup };
+enum class MessageKind { UnicodeMessageBox, MsgBoxAt, ShellPopup };
 
 /// Everything a box would show, as handed to the message hook.
 struct MessageRequest {
-    MessageKind kind = MessageKind::UniMsgBox;
+    MessageKind kind = MessageKind::UnicodeMessageBox;
     QWidget *owner = nullptr;
     QString prompt;
     QString title;
     int32_t buttons = 0;  ///< Buttons, Flags or Type: button set + icon code (+ other flags)
     QString button1Caption;
     QString button2Caption;
-    int32_t left = 0;  ///< UniMsgBox: twips; MsgBoxAt: x in pixels (the box's centre)
-    int32_t top = 0;   ///< UniMsgBox: twips; MsgBoxAt: y in pixels
+    int32_t left = 0;  ///< UnicodeMessageBox: twips; MsgBoxAt: x in pixels (the box's centre)
+    int32_t top = 0;   ///< UnicodeMessageBox: twips; MsgBoxAt: y in pixels
 };
 
 /// When set, every box is answered by the hook's return value and no window is shown.
@@ -53,7 +53,7 @@ private:
     MessageHook m_previous;
 };
 
-/// Shows UniMsgBox modally over frm and returns 7 (cmd1), 6 (cmd2), 2 (cmd3) or 0 (closed
+/// Shows UnicodeMessageBox modally over frm and returns 7 (cmd1), 6 (cmd2), 2 (cmd3) or 0 (closed
 /// otherwise). Buttons: button set (low 4 bits) + icon code. Button3Cap and Button4Cap are
 /// accepted and not used. Left and Top place the box in twips when both are non-zero.
 int16_t ShowUniMsgBox(QWidget *frm, const QString &Prompt, int32_t Buttons,
@@ -74,11 +74,13 @@ int32_t ShellPopup(const QString &Text, int32_t Type, const QString &Title);
 
 }  // namespace torvane
 
+namespace torvane {
+
 /// The Unicode message box window. ShowUniMsgBox fills, shows and reads it.
-class UniMsgBox : public QDialog {
+class UnicodeMessageBox : public QDialog {
     Q_OBJECT
 public:
-    explicit UniMsgBox(QWidget *owner = nullptr);
+    explicit UnicodeMessageBox(QWidget *owner = nullptr);
 
     /// Icon, font, prompt, captions and buttons; sizes the window to the prompt.
     void prepare(const QString &prompt, int32_t buttons, const QString &title,
@@ -103,3 +105,5 @@ private:
 
     int16_t m_result = 0;
 };
+
+}  // namespace torvane

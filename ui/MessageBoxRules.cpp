@@ -1,6 +1,6 @@
 #include "ui/MessageBoxRules.h"
 
-#include "app/TextUtil.h"
+#include "core/TextUtil.h"
 
 #include <algorithm>
 

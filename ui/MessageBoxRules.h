@@ -34,7 +34,7 @@ inline constexpr int32_t kMsgTopmost = 0x40000;
 /// The icon of Buttons = button set + icon code; any other icon value gives none.
 MsgIcon uniMsgBoxIcon(int32_t buttons);
 
-/// Which of cmd1, cmd2, cmd3 UniMsgBox shows for the button set (Buttons And 15).
+/// Which of cmd1, cmd2, cmd3 UnicodeMessageBox shows for the button set (Buttons And 15).
 struct UniButtons {
     bool cmd1 = false;
     bool cmd2 = false;
@@ -48,7 +48,7 @@ QString promptLines(const QString &prompt);
 /// Number of lines of the prompt as shown (one more than its line breaks).
 int promptLineCount(const QString &prompt);
 
-/// Where UniMsgBox goes: at (left, top) twips turned into pixels when both are non-zero,
+/// Where UnicodeMessageBox goes: at (left, top) twips turned into pixels when both are non-zero,
 /// otherwise centred over the owner's outer rectangle and kept inside the screen's area.
 /// owner may be empty (no owner): the box is then centred on the screen.
 QPoint uniMsgBoxPosition(int32_t leftTwips, int32_t topTwips, QSize box, QRect owner,

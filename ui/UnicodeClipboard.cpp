@@ -1,6 +1,6 @@
 #include "ui/UnicodeClipboard.h"
 
-#include "app/TextUtil.h"
+#include "core/TextUtil.h"
 
 #include <QClipboard>
 #include <QCoreApplication>

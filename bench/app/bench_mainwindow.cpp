@@ -52,7 +52,7 @@ void prepare(const QByteArray &cfg)
 }
 
 /// Start-up, then the connection's Timer3 is let run out before any lookup.
-void startUp(Form1 &form)
+void startUp(MainWindow &form)
 {
     form.startUp();
     while (form.Timer3->isActive())
@@ -60,12 +60,12 @@ void startUp(Form1 &form)
 }
 
 /// Runs one lookup of call and waits until the panel is filled.
-void lookupOnce(Form1 &form, const QString &call)
+void lookupOnce(MainWindow &form, const QString &call)
 {
     form.cboCall->setEditText(call);
     QEventLoop wait;
-    const auto c = QObject::connect(&form, &Form1::lookupSettled, &wait, &QEventLoop::quit);
-    QTimer::singleShot(0, &form, &Form1::Lookup);
+    const auto c = QObject::connect(&form, &MainWindow::lookupSettled, &wait, &QEventLoop::quit);
+    QTimer::singleShot(0, &form, &MainWindow::Lookup);
     wait.exec();
     QObject::disconnect(c);
 }
@@ -74,7 +74,7 @@ void BM_WebLookup(benchmark::State &state)
 {
     prepare("52.1\r\n5.1\r\n0\r\n0\r\n0\r\n0\r\n0\r\n5200\r\n0\r\n\r\n1\r\n1\r\n");
     ProgramValues values;
-    Form1 form(values);
+    MainWindow form(values);
     startUp(form);
     lookupOnce(form, QStringLiteral("W1AW"));  // the first lookup of a run also checks for updates
     for (auto _ : state) {
@@ -101,7 +101,7 @@ void BM_LocalLookup(benchmark::State &state)
     }
     writeFile(folder() + QStringLiteral("/CallData.db"), records);
     ProgramValues values;
-    Form1 form(values);
+    MainWindow form(values);
     startUp(form);
     lookupOnce(form, QStringLiteral("K00000"));
     int i = 0;
@@ -119,7 +119,7 @@ void BM_StartUp(benchmark::State &state)
     prepare("52.1\r\n5.1\r\n7\r\n0\r\n0\r\n0\r\n0\r\n5200\r\n0\r\n\r\n1\r\n1\r\n");
     for (auto _ : state) {
         ProgramValues values;
-        Form1 form(values);
+        MainWindow form(values);
         form.startUp();
         if (!form.isVisible())
             state.SkipWithError("not shown");

@@ -1,7 +1,7 @@
 // PlotMap of the map window on the world map: decode the JPEG, place the window, draw both
 // stations and render what the viewport shows.
 
-#include "geo/MapWindow.h"
+#include "windows/MapWindow.h"
 
 #include <QApplication>
 #include <QPixmap>
@@ -26,7 +26,7 @@ void BM_PlotMapWorld(benchmark::State &state)
 {
     torvane::ProgramValues values = worldValues();
     int16_t mapIndex = 0;
-    Form4 form(values, mapIndex);
+    torvane::MapWindow form(values, mapIndex);
     for (auto _ : state) {
         form.PlotMap();
         if (form.mapImage().isNull()) {

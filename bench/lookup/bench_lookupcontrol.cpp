@@ -42,10 +42,10 @@ void BM_PageLoad(benchmark::State &state)
     ProgramValues values;
     HostTable hosts;
     hosts.setHost("qrz", server.baseUrl());
-    ucLookUp control(values, hosts);
+    LookupControl control(values, hosts);
     control.setDatabase(kSourceQrz);
     int got = 0;
-    QObject::connect(&control, &ucLookUp::GotPage, [&] { ++got; });
+    QObject::connect(&control, &LookupControl::GotPage, [&] { ++got; });
     double extraMs = 0;
     for (auto _ : state) {
         QElapsedTimer clock;
@@ -79,13 +79,13 @@ void BM_ThirtyPictures(benchmark::State &state)
     server.setHandler([&](const WebRequest &) { return std::optional<WebRoute>(picture); });
     ProgramValues values;
     HostTable hosts;
-    ucLookUp control(values, hosts);
+    LookupControl control(values, hosts);
     control.setBackgroundPools(int(state.range(0)));
     int done = 0;
     int failed = 0;
     QEventLoop loop;
-    QObject::connect(&control, &ucLookUp::GotPicture, [&] { if (++done == 30) loop.quit(); });
-    QObject::connect(&control, &ucLookUp::NoPic, [&] { ++failed; if (++done == 30) loop.quit(); });
+    QObject::connect(&control, &LookupControl::GotPicture, [&] { if (++done == 30) loop.quit(); });
+    QObject::connect(&control, &LookupControl::NoPic, [&] { ++failed; if (++done == 30) loop.quit(); });
     QTimer giveUp;
     giveUp.setSingleShot(true);
     QObject::connect(&giveUp, &QTimer::timeout, &loop, &QEventLoop::quit);

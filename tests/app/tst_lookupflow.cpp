@@ -91,23 +91,23 @@ class TestLookupFlow : public QObject {
     }
 
     /// Start-up, and the connection's Timer3 run out before the test types.
-    void start(Form1 &form)
+    void start(MainWindow &form)
     {
         form.startUp();
         QTRY_VERIFY(!form.Timer3->isActive());
     }
 
-    void type(Form1 &form, const QString &keys)
+    void type(MainWindow &form, const QString &keys)
     {
         form.cboCall->lineEdit()->clear();
         QTest::keyClicks(form.cboCall->lineEdit(), keys);
     }
 
     /// Runs a lookup and waits until its outcome reached the panel.
-    void lookup(Form1 &form, const QString &keys, bool waitForPicture = false)
+    void lookup(MainWindow &form, const QString &keys, bool waitForPicture = false)
     {
         type(form, keys);
-        QSignalSpy settled(&form, &Form1::lookupSettled);
+        QSignalSpy settled(&form, &MainWindow::lookupSettled);
         QTest::keyClick(form.cboCall->lineEdit(), Qt::Key_Return);
         QVERIFY(settled.count() > 0 || settled.wait(5000));
         if (waitForPicture)
@@ -145,7 +145,7 @@ private slots:
     {
         prepare(true);
         ProgramValues values;
-        Form1 form(values);
+        MainWindow form(values);
         start(form);
         QCOMPARE(form.lblStatus->text(), QStringLiteral("eHam.net  (Logged in)").replace(
                                              QStringLiteral("Logged in"), form.item(66)));
@@ -178,7 +178,7 @@ private slots:
     {
         prepare(true, 0);
         ProgramValues values;
-        Form1 form(values);
+        MainWindow form(values);
         start(form);
         type(form, QStringLiteral("k0abc"));
         QCOMPARE(form.cboCall->currentText(), QStringLiteral("K\u00D8ABC"));
@@ -205,7 +205,7 @@ private slots:
         QFETCH(QString, typed);
         prepare(true);
         ProgramValues values;
-        Form1 form(values);
+        MainWindow form(values);
         start(form);
         m_server.clearRequests();
         lookup(form, typed);
@@ -218,7 +218,7 @@ private slots:
         prepare(true);
         m_server.setPage(QStringLiteral("/callbook/G4NON"), "<html><body>eHam.net G4NON Search Results</body></html>");
         ProgramValues values;
-        Form1 form(values);
+        MainWindow form(values);
         start(form);
         lookup(form, QStringLiteral("g4non"));
         QCOMPARE(form.lblNot->text(), QStringLiteral("G4NON") + form.item(38));
@@ -230,7 +230,7 @@ private slots:
     {
         prepare(true);
         ProgramValues values;
-        Form1 form(values);
+        MainWindow form(values);
         start(form);
         lookup(form, QStringLiteral("n1zip"));
         QVERIFY(m_server.requestCount(QStringLiteral("/maps/api/geocode/xml")) == 1);
@@ -258,7 +258,7 @@ private slots:
             QCOMPARE(db.AppendRecord(), DbStatus::Ok);
         }
         ProgramValues values;
-        Form1 form(values);
+        MainWindow form(values);
         start(form);
         QVERIFY(form.optFrom[0]->isChecked());
         m_server.clearRequests();
@@ -302,7 +302,7 @@ private slots:
         cached.write(picture);
         cached.close();
         ProgramValues values;
-        Form1 form(values);
+        MainWindow form(values);
         start(form);
         m_server.clearRequests();
         lookup(form, QStringLiteral("w1aw"));
@@ -316,7 +316,7 @@ private slots:
         prepare(false);
         ProgramValues values;
         {
-            Form1 form(values);
+            MainWindow form(values);
             start(form);
             for (int i = 1; i <= 9; ++i)
                 lookup(form, QStringLiteral("nocall%1").arg(i));
@@ -335,10 +335,10 @@ private slots:
     {
         prepare(true);
         ProgramValues values;
-        Form1 form(values);
+        MainWindow form(values);
         start(form);
         QApplication::clipboard()->setText(QStringLiteral("DE W1AW 599 TU"));
-        QSignalSpy settled(&form, &Form1::lookupSettled);
+        QSignalSpy settled(&form, &MainWindow::lookupSettled);
         QTest::keyClick(form.cboCall->lineEdit(), Qt::Key_F8);
         QVERIFY(settled.count() > 0 || settled.wait(5000));
         QCOMPARE(form.cboCall->currentText(), QStringLiteral("W1AW"));
@@ -356,7 +356,7 @@ private slots:
         for (const char *name : {"Europe Map.jpg", "North America Map.jpg", "World Map.jpg"})
             QFile(folder() + QStringLiteral("/Maps/") + QString::fromLatin1(name)).open(QIODevice::WriteOnly);
         ProgramValues values;
-        Form1 form(values);
+        MainWindow form(values);
         start(form);
         lookup(form, QStringLiteral("w1aw"));
         QVERIFY(!form.mapWindow());  // no map window until the operator opens one
@@ -384,7 +384,7 @@ private slots:
         // A folder where the database file should be: it can be neither opened nor replaced.
         QDir().mkpath(folder() + QStringLiteral("/CallData.db"));
         ProgramValues values;
-        Form1 form(values);
+        MainWindow form(values);
         start(form);
         lookup(form, QStringLiteral("w1aw"));
         QCOMPARE(form.lblName->text(), QStringLiteral("HIRAM PERCY MAXIM"));

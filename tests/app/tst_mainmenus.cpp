@@ -4,7 +4,7 @@
 #include "app/MainMenus.h"
 #include "app/MainWindow.h"
 #include "support/TestWebServer.h"
-#include "ui/MenuControl.h"
+#include "ui/DropDownMenu.h"
 #include "ui/MessageBox.h"
 
 #include <QApplication>
@@ -61,7 +61,7 @@ bool highlighted(const QLabel *label)
 /// The main window with its menus, started on the test data folder.
 struct Window {
     ProgramValues values;
-    Form1 form{values};
+    MainWindow form{values};
     MainMenus *menus = nullptr;
     QList<QUrl> opened;
     QStringList printed;
@@ -161,14 +161,14 @@ private slots:
         prepare();
         Window w;
         m_server.clearRequests();
-        ucMenu *menu = viaDefault ? w.form.ucMnuDefaultSource : w.form.ucMnuSource;
+        DropDownMenu *menu = viaDefault ? w.form.ucMnuDefaultSource : w.form.ucMnuSource;
         w.menus->OpenHeaderMenu(w.form.lblSource, menu);
         emit menu->Click(index, menu->itemText(index));
 
         QVERIFY(!menu->isVisible());
         QCOMPARE(int(w.values.CurrentSource), index);
         QCOMPARE(int(w.values.DefaultSource), viaDefault ? index : 0);
-        for (ucMenu *m : {w.form.ucMnuSource, w.form.ucMnuDefaultSource})
+        for (DropDownMenu *m : {w.form.ucMnuSource, w.form.ucMnuDefaultSource})
             QVERIFY(m->isChecked(index) && !m->isChecked(0));
         QCOMPARE(w.values.SourceName, sourceName);
         QCOMPARE(w.form.lblSource->text(), w.form.item(3) + headerName);
@@ -276,7 +276,7 @@ private slots:
     {
         prepare();
         Window w;
-        ucMenu *setup = w.form.ucMnuSetup;
+        DropDownMenu *setup = w.form.ucMnuSetup;
         w.menus->OpenHeaderMenu(w.form.lblSetup, setup);
 
         // Plenty of room: on the right, at the height of the entry.

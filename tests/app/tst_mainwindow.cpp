@@ -1,6 +1,6 @@
 #include "app/MainWindow.h"
-#include "app/TextUtil.h"
-#include "ui/MenuControl.h"
+#include "core/TextUtil.h"
+#include "ui/DropDownMenu.h"
 #include "ui/MessageBox.h"
 
 #include <QComboBox>
@@ -66,7 +66,7 @@ private slots:
     {
         Popups popups;
         ProgramValues values;
-        Form1 form(values);
+        MainWindow form(values);
         form.startUp();
         QVERIFY(popups.shown.isEmpty());
         QCOMPARE(values.DataFolder, folder());
@@ -102,7 +102,7 @@ private slots:
             QFile::copy(languages.filePath(file), folder() + QStringLiteral("/Languages/") + file);
         Popups popups;
         ProgramValues values;
-        Form1 form(values);
+        MainWindow form(values);
         form.startUp();
         QVERIFY(popups.shown.isEmpty());
         QVERIFY(form.ucMnuSetup->isChecked(3));
@@ -120,7 +120,7 @@ private slots:
         QFile::copy(QStringLiteral(TORVANE_SOURCE_DIR "/data/Hosts.cfg"), folder() + QStringLiteral("/Hosts.cfg"));
         Popups popups;
         ProgramValues values;
-        Form1 form(values);
+        MainWindow form(values);
         form.startUp();
         // No configuration and, in this bare folder, no language file either.
         const QStringList expected = {QStringLiteral("Torvane|Torvane.cfg file not found"),
@@ -141,7 +141,7 @@ private slots:
         {
             Popups popups;
             ProgramValues values;
-            Form1 form(values);
+            MainWindow form(values);
             form.startUp();
             QVERIFY(!QFile::exists(folder() + QStringLiteral("/Ham.bmp")));
             QCOMPARE(form.lstMap->count(), 1);
@@ -160,7 +160,7 @@ private slots:
         writeAll(folder() + QStringLiteral("/Torvane.cfg"), "0\r\n0\r\n7\r\n0\r\n0\r\n0\r\n0\r\n3000\r\n");
         Popups popups;
         ProgramValues values;
-        Form1 form(values);
+        MainWindow form(values);
         const QString caption = form.optFrom[1]->text();
         form.startUp();
         // 5200 x 3640 twips
@@ -186,7 +186,7 @@ private slots:
                  "0\r\n0\r\n0\r\n0\r\n0\r\n0\r\n0\r\n" + QByteArray::number(widthTwips) + "\r\n");
         Popups popups;
         ProgramValues values;
-        Form1 form(values);
+        MainWindow form(values);
         form.startUp();
         const double menuFont = form.lblSource->font().pointSizeF();
         QCOMPARE(form.lblName->font().pointSizeF(), 10 * scale);

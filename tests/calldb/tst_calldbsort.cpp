@@ -4,7 +4,7 @@
 
 #include "calldb/CallDatabase.h"
 
-#include "app/TextUtil.h"
+#include "core/TextUtil.h"
 
 #include <QFile>
 #include <QRandomGenerator>

@@ -1,6 +1,6 @@
-#include "app/ConfigFile.h"
-#include "app/HostTable.h"
-#include "app/TextUtil.h"
+#include "core/ConfigFile.h"
+#include "core/HostTable.h"
+#include "core/TextUtil.h"
 
 #include <QFile>
 #include <QTemporaryDir>

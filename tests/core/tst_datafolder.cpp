@@ -1,5 +1,5 @@
-#include "app/DataFolder.h"
-#include "app/InstanceLock.h"
+#include "core/DataFolder.h"
+#include "core/InstanceLock.h"
 
 #include <QDir>
 #include <QFile>

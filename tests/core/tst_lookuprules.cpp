@@ -1,4 +1,4 @@
-#include "app/LookupRules.h"
+#include "core/LookupRules.h"
 
 #include <QTest>
 

@@ -1,5 +1,5 @@
-#include "app/TextUtil.h"
-#include "app/WindowRules.h"
+#include "core/TextUtil.h"
+#include "core/WindowRules.h"
 
 #include <QTest>
 

@@ -1,4 +1,4 @@
-#include "app/ProgramValues.h"
+#include "core/ProgramValues.h"
 #include "geo/Geodesy.h"
 
 #include <QtTest>

@@ -18,7 +18,7 @@ namespace {
 
 // Records a signal as "Name(arg,arg)" in events.
 template <typename... Args>
-void record(ucLookUp *c, void (ucLookUp::*signal)(Args...), const QString &name, QStringList *events)
+void record(LookupControl *c, void (LookupControl::*signal)(Args...), const QString &name, QStringList *events)
 {
     QObject::connect(c, signal, [=](Args... args) {
         const QStringList parts{QVariant(args).toString()...};
@@ -28,20 +28,20 @@ void record(ucLookUp *c, void (ucLookUp::*signal)(Args...), const QString &name,
 
 // Every signal of the component, in the order raised (the update text is left out).
 struct Recorder {
-    explicit Recorder(ucLookUp *c)
+    explicit Recorder(LookupControl *c)
     {
-        record(c, &ucLookUp::GotSite, "GotSite", &events);
-        record(c, &ucLookUp::SiteNotFound, "SiteNotFound", &events);
-        record(c, &ucLookUp::GotPage, "GotPage", &events);
-        record(c, &ucLookUp::PageNotFound, "PageNotFound", &events);
-        record(c, &ucLookUp::CallNotFound, "CallNotFound", &events);
-        record(c, &ucLookUp::GotPicture, "GotPicture", &events);
-        record(c, &ucLookUp::NoPic, "NoPic", &events);
-        record(c, &ucLookUp::LoginRequired, "LoginRequired", &events);
-        QObject::connect(c, &ucLookUp::UpdateFound, [this] { events << "UpdateFound"; });
-        record(c, &ucLookUp::UpdatesNotFound, "UpdatesNotFound", &events);
-        record(c, &ucLookUp::LatLon, "LatLon", &events);
-        record(c, &ucLookUp::LatLonNotFound, "LatLonNotFound", &events);
+        record(c, &LookupControl::GotSite, "GotSite", &events);
+        record(c, &LookupControl::SiteNotFound, "SiteNotFound", &events);
+        record(c, &LookupControl::GotPage, "GotPage", &events);
+        record(c, &LookupControl::PageNotFound, "PageNotFound", &events);
+        record(c, &LookupControl::CallNotFound, "CallNotFound", &events);
+        record(c, &LookupControl::GotPicture, "GotPicture", &events);
+        record(c, &LookupControl::NoPic, "NoPic", &events);
+        record(c, &LookupControl::LoginRequired, "LoginRequired", &events);
+        QObject::connect(c, &LookupControl::UpdateFound, [this] { events << "UpdateFound"; });
+        record(c, &LookupControl::UpdatesNotFound, "UpdatesNotFound", &events);
+        record(c, &LookupControl::LatLon, "LatLon", &events);
+        record(c, &LookupControl::LatLonNotFound, "LatLonNotFound", &events);
     }
     QStringList events;
 };
@@ -63,13 +63,13 @@ private:
     std::unique_ptr<QTemporaryDir> m_dir;
     ProgramValues m_values;
     HostTable m_hosts;
-    std::unique_ptr<ucLookUp> m_control;
+    std::unique_ptr<LookupControl> m_control;
     std::unique_ptr<Recorder> m_rec;
 
     void makeControl()
     {
         m_rec.reset();
-        m_control = std::make_unique<ucLookUp>(m_values, m_hosts);
+        m_control = std::make_unique<LookupControl>(m_values, m_hosts);
         m_control->setPageTimeLimitMs(2000);
         m_rec = std::make_unique<Recorder>(m_control.get());
     }
@@ -341,11 +341,11 @@ private slots:
         WebRoute slow = WebRoute::page(html("W1AW Logout"));
         slow.delayMs = 300;
         m_server->setRoute("/db/W1AW", slow);
-        auto *control = new ucLookUp(m_values, m_hosts);
+        auto *control = new LookupControl(m_values, m_hosts);
         control->setDatabase(2);
         bool raised = false;
-        connect(control, &ucLookUp::GotPage, this, [&] { raised = true; });
-        connect(control, &ucLookUp::PageNotFound, this, [&] { raised = true; });
+        connect(control, &LookupControl::GotPage, this, [&] { raised = true; });
+        connect(control, &LookupControl::PageNotFound, this, [&] { raised = true; });
         QTimer::singleShot(30, this, [control] { delete control; });
         control->GetPage("W1AW2");
         QVERIFY(!raised);

@@ -1,7 +1,7 @@
 // The drop-down menu control: item syntax, geometry, the width that only grows, check marks,
 // enabled items, the signals on mouse events and very large menus.
 
-#include "ui/MenuControl.h"
+#include "ui/DropDownMenu.h"
 
 #include <QApplication>
 #include <QFontMetricsF>
@@ -22,7 +22,7 @@ void moveMouse(QWidget *widget, QPoint at)
     QCoreApplication::sendEvent(widget, &move);
 }
 
-QPoint middleOf(const ucMenu &menu, int index)
+QPoint middleOf(const DropDownMenu &menu, int index)
 {
     return menu.layout().labelRect(index).center();
 }
@@ -103,7 +103,7 @@ private slots:
 
     void panelFollowsFont()
     {
-        ucMenu menu;
+        DropDownMenu menu;
         const int itemHeight = qRound(QFontMetricsF(menu.font()).height() + 3);
         menu.setCaption(u"Ok|Station setup and more>|Exit="_s);
         // Markers count in the width.
@@ -118,7 +118,7 @@ private slots:
 
     void checkAndEnable()
     {
-        ucMenu menu;
+        DropDownMenu menu;
         menu.Check(4, true);  // before the items exist: kept for when they do
         menu.setCaption(u"a|b|c"_s);
         menu.Check(1, true);
@@ -129,8 +129,8 @@ private slots:
         menu.Enable(-3, false);
         QVERIFY(!menu.isChecked(-1));
 
-        QSignalSpy clicks(&menu, &ucMenu::Click);
-        QSignalSpy entered(&menu, &ucMenu::subMnu);
+        QSignalSpy clicks(&menu, &DropDownMenu::Click);
+        QSignalSpy entered(&menu, &DropDownMenu::subMnu);
         menu.Enable(2, false);
         QVERIFY(!menu.isItemEnabled(2));
         menu.show();
@@ -147,12 +147,12 @@ private slots:
 
     void mouseSignals()
     {
-        ucMenu menu;
+        DropDownMenu menu;
         menu.setCaption(u"Station|Default source>|Database=|Languages>"_s);
         menu.show();
         QVERIFY(QTest::qWaitForWindowExposed(&menu));
-        QSignalSpy clicks(&menu, &ucMenu::Click);
-        QSignalSpy entered(&menu, &ucMenu::subMnu);
+        QSignalSpy clicks(&menu, &DropDownMenu::Click);
+        QSignalSpy entered(&menu, &DropDownMenu::subMnu);
 
         moveMouse(&menu, middleOf(menu, 1));
         moveMouse(&menu, middleOf(menu, 1) + QPoint(3, 1));  // still in the same item
@@ -187,12 +187,12 @@ private slots:
 
     void clickHandlerMayRebuild()
     {
-        ucMenu menu;
+        DropDownMenu menu;
         menu.setCaption(u"one|two"_s);
         menu.show();
         QVERIFY(QTest::qWaitForWindowExposed(&menu));
         QString seen;
-        connect(&menu, &ucMenu::Click, &menu, [&menu, &seen](int, const QString &caption) {
+        connect(&menu, &DropDownMenu::Click, &menu, [&menu, &seen](int, const QString &caption) {
             menu.setCaption(u"x"_s);
             seen = caption;
         });
@@ -202,7 +202,7 @@ private slots:
 
     void largeMenusDraw()
     {
-        ucMenu menu;
+        DropDownMenu menu;
         QStringList items;
         for (int i = 0; i < 400; ++i)
             items.append(u"Entry %1%2"_s.arg(i).arg(i % 50 == 0 ? u"="_s : QString()));
@@ -246,7 +246,7 @@ private slots:
         bool bold = !font.bold();
         bool italic = !font.italic();
         int size = 0;
-        const bool read = ucMenu::GetMenuFonts(name, bold, italic, size);
+        const bool read = DropDownMenu::GetMenuFonts(name, bold, italic, size);
         QApplication::setFont(saved, "QMenu");
         QVERIFY(read);
         QCOMPARE(name, font.family());

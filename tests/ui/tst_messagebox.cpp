@@ -1,4 +1,4 @@
-// Message boxes: the button and icon codes, placement, the real UniMsgBox driven offscreen,
+// Message boxes: the button and icon codes, placement, the real UnicodeMessageBox driven offscreen,
 // the standard boxes and the hook that answers without a window.
 
 #include "ui/Beep.h"
@@ -97,7 +97,7 @@ private slots:
     void placement_data()
     {
         QTest::addColumn<bool>("msgBoxAt");
-        QTest::addColumn<QPoint>("asked");  // MsgBoxAt: pixels, x the centre; UniMsgBox: twips
+        QTest::addColumn<QPoint>("asked");  // MsgBoxAt: pixels, x the centre; UnicodeMessageBox: twips
         QTest::addColumn<QRect>("owner");
         QTest::addColumn<QPoint>("placed");
         // Box 200 x 100 on a 1280 x 1024 screen.
@@ -176,7 +176,7 @@ private slots:
 
     void uniMsgBoxContent()
     {
-        UniMsgBox box;
+        UnicodeMessageBox box;
         box.prepare(u"Źródło danych\r\n<b>Łączenie</b>\r\n地図を表示"_s, 4, u"言語"_s, u"Nie"_s, u"Tak"_s);
         QCOMPARE(box.lblPrompt->textFormat(), Qt::PlainText);  // markup shown as typed
 

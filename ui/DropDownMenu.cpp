@@ -1,6 +1,6 @@
-#include "ui/MenuControl.h"
+#include "ui/DropDownMenu.h"
 
-#include "app/TextUtil.h"
+#include "core/TextUtil.h"
 #include "ui/MessageBox.h"
 
 #include <QApplication>
@@ -63,7 +63,7 @@ void drawArrow(QPainter &painter, const QRect &cell, const QColor &colour)
 
 }  // namespace
 
-ucMenu::ucMenu(QWidget *parent)
+DropDownMenu::DropDownMenu(QWidget *parent)
     : QWidget(parent, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint
                           | Qt::WindowDoesNotAcceptFocus | Qt::BypassWindowManagerHint)
 {
@@ -90,17 +90,17 @@ ucMenu::ucMenu(QWidget *parent)
     setCaption(QString());
 }
 
-QString ucMenu::menuFontName()
+QString DropDownMenu::menuFontName()
 {
     return g_menuFontName;
 }
 
-int ucMenu::menuFontSize()
+int DropDownMenu::menuFontSize()
 {
     return g_menuFontSize;
 }
 
-bool ucMenu::GetMenuFonts(QString &FontName, bool &Bold, bool &Italic, int &Size)
+bool DropDownMenu::GetMenuFonts(QString &FontName, bool &Bold, bool &Italic, int &Size)
 {
     const QFont font = QApplication::font("QMenu");
     double points = font.pointSizeF();
@@ -122,7 +122,7 @@ bool ucMenu::GetMenuFonts(QString &FontName, bool &Bold, bool &Italic, int &Size
     return true;
 }
 
-void ucMenu::setCaption(const QString &itemText)
+void DropDownMenu::setCaption(const QString &itemText)
 {
     m_caption = itemText;
     m_entries = parseMenuText(itemText);
@@ -144,7 +144,7 @@ void ucMenu::setCaption(const QString &itemText)
     update();
 }
 
-void ucMenu::ensureState(int index)
+void DropDownMenu::ensureState(int index)
 {
     if (index < m_checked.size())
         return;
@@ -152,7 +152,7 @@ void ucMenu::ensureState(int index)
     m_enabled.resize(index + 1, true);
 }
 
-void ucMenu::Check(int Index, bool Value)
+void DropDownMenu::Check(int Index, bool Value)
 {
     if (Index < 0 || Index >= kMaxItemState)
         return;
@@ -161,7 +161,7 @@ void ucMenu::Check(int Index, bool Value)
     updateItem(Index);
 }
 
-void ucMenu::Enable(int Index, bool Value)
+void DropDownMenu::Enable(int Index, bool Value)
 {
     if (Index < 0 || Index >= kMaxItemState)
         return;
@@ -170,34 +170,34 @@ void ucMenu::Enable(int Index, bool Value)
     updateItem(Index);
 }
 
-QString ucMenu::itemText(int index) const
+QString DropDownMenu::itemText(int index) const
 {
     return index >= 0 && index < m_entries.size() ? m_entries.at(index).text : QString();
 }
 
-bool ucMenu::hasSubMenu(int index) const
+bool DropDownMenu::hasSubMenu(int index) const
 {
     return index >= 0 && index < m_entries.size() && m_entries.at(index).subMenu;
 }
 
-bool ucMenu::isChecked(int index) const
+bool DropDownMenu::isChecked(int index) const
 {
     return index >= 0 && index < m_checked.size() && m_checked.at(index);
 }
 
-bool ucMenu::isItemEnabled(int index) const
+bool DropDownMenu::isItemEnabled(int index) const
 {
     return index < 0 || index >= m_enabled.size() || m_enabled.at(index);
 }
 
-void ucMenu::updateItem(int index)
+void DropDownMenu::updateItem(int index)
 {
     const QRect row = m_layout.highlightRect(index);
     if (!row.isNull())
         update(row.adjusted(0, 0, 0, 2));
 }
 
-void ucMenu::paintEvent(QPaintEvent *event)
+void DropDownMenu::paintEvent(QPaintEvent *event)
 {
     QPainter painter(this);
     const QRect exposed = event->rect();
@@ -237,7 +237,7 @@ void ucMenu::paintEvent(QPaintEvent *event)
     painter.drawRect(rect().adjusted(0, 0, -1, -1));
 }
 
-void ucMenu::mouseMoveEvent(QMouseEvent *event)
+void DropDownMenu::mouseMoveEvent(QMouseEvent *event)
 {
     const int index = m_layout.itemAt(event->position().toPoint());
     if (index < 0 || !isItemEnabled(index)) {
@@ -257,13 +257,13 @@ void ucMenu::mouseMoveEvent(QMouseEvent *event)
         emit subMnu(index);
 }
 
-void ucMenu::mousePressEvent(QMouseEvent *event)
+void DropDownMenu::mousePressEvent(QMouseEvent *event)
 {
     const int index = m_layout.itemAt(event->position().toPoint());
     m_pressed = index >= 0 && isItemEnabled(index) ? index : -1;
 }
 
-void ucMenu::mouseReleaseEvent(QMouseEvent *event)
+void DropDownMenu::mouseReleaseEvent(QMouseEvent *event)
 {
     const int index = m_layout.itemAt(event->position().toPoint());
     const int pressed = m_pressed;
@@ -276,7 +276,7 @@ void ucMenu::mouseReleaseEvent(QMouseEvent *event)
     emit Click(index, text);
 }
 
-void ucMenu::leaveEvent(QEvent *event)
+void DropDownMenu::leaveEvent(QEvent *event)
 {
     m_underMouse = -1;
     QWidget::leaveEvent(event);

@@ -1,7 +1,7 @@
-#include "geo/StationSetup.h"
+#include "windows/StationSetup.h"
 
-#include "app/LookupRules.h"
-#include "app/TextUtil.h"
+#include "core/LookupRules.h"
+#include "core/TextUtil.h"
 #include "geo/Geodesy.h"
 #include "lookup/LookupControl.h"
 #include "ui/Beep.h"
@@ -114,7 +114,7 @@ QPoint setupWindowPosition(const QRect &mainFrame, const QSize &ownFrame, const 
 
 using namespace torvane;
 
-Form2::Form2(ProgramValues &values, const HostTable &hosts, QWidget *mainWindow,
+StationSetup::StationSetup(ProgramValues &values, const HostTable &hosts, QWidget *mainWindow,
              const QString &statusText, QWidget *parent)
     : QWidget(parent, Qt::Window | Qt::WindowStaysOnTopHint),
       m_values(values),
@@ -122,17 +122,17 @@ Form2::Form2(ProgramValues &values, const HostTable &hosts, QWidget *mainWindow,
       m_statusText(statusText)
 {
     setObjectName(QStringLiteral("Form2"));
-    ucLookUp1 = new ucLookUp(values, hosts, this);
+    ucLookUp1 = new LookupControl(values, hosts, this);
     ucLookUp1->setObjectName(QStringLiteral("ucLookUp1"));
     createControls();
     setCaptions();
 
-    connect(txtCall, &QLineEdit::textChanged, this, &Form2::txtCallChange);
+    connect(txtCall, &QLineEdit::textChanged, this, &StationSetup::txtCallChange);
     connect(txtLat, &QLineEdit::textChanged, this,
             [this] { coordinateChange(txtLat, m_values.OwnLatitude); });
     connect(txtLon, &QLineEdit::textChanged, this,
             [this] { coordinateChange(txtLon, m_values.OwnLongitude); });
-    connect(cmdGetLatLon, &QPushButton::clicked, this, &Form2::cmdGetLatLonClick);
+    connect(cmdGetLatLon, &QPushButton::clicked, this, &StationSetup::cmdGetLatLonClick);
     connect(cmdClose, &QPushButton::clicked, this, &QWidget::close);
 
     // Opening: the fields show the settings (and the locator follows through the edit rule).
@@ -156,11 +156,11 @@ Form2::Form2(ProgramValues &values, const HostTable &hosts, QWidget *mainWindow,
             m_values.UseMiles = 0;
     });
 
-    connect(ucLookUp1, &ucLookUp::GotPage, this, [this] {
+    connect(ucLookUp1, &LookupControl::GotPage, this, [this] {
         Beep(kGoodTone, kGoodToneMs);
         setBusy(false);
     });
-    connect(ucLookUp1, &ucLookUp::LatLon, this, [this](double lat, double lon) {
+    connect(ucLookUp1, &LookupControl::LatLon, this, [this](double lat, double lon) {
         m_gotPosition = true;
         txtLat->setText(coordinateText(lat));
         txtLon->setText(coordinateText(lon));
@@ -170,16 +170,16 @@ Form2::Form2(ProgramValues &values, const HostTable &hosts, QWidget *mainWindow,
         Beep(kBadTone, kBadToneMs);
         setBusy(false);
     };
-    connect(ucLookUp1, &ucLookUp::LoginRequired, this, failed);
-    connect(ucLookUp1, &ucLookUp::LatLonNotFound, this, failed);
+    connect(ucLookUp1, &LookupControl::LoginRequired, this, failed);
+    connect(ucLookUp1, &LookupControl::LatLonNotFound, this, failed);
 }
 
-Form2::~Form2()
+StationSetup::~StationSetup()
 {
     setBusy(false);
 }
 
-void Form2::createControls()
+void StationSetup::createControls()
 {
     const auto label = [this](const char *name) {
         auto *l = new QLabel(this);
@@ -238,12 +238,12 @@ void Form2::createControls()
     cmdClose->setMinimumWidth(cmdClose->fontMetrics().averageCharWidth() * kFieldChars);
 }
 
-QString Form2::item(int n) const
+QString StationSetup::item(int n) const
 {
     return languageItem(m_values.LanguageText, n);
 }
 
-void Form2::setCaptions()
+void StationSetup::setCaptions()
 {
     Label1->setText(displayLines(item(kItemHelp)));
     // No language item names the call field.
@@ -258,7 +258,7 @@ void Form2::setCaptions()
                                              m_values.SourceName, m_statusText));
 }
 
-void Form2::txtCallChange()
+void StationSetup::txtCallChange()
 {
     const QString call = txtCall->text();
     // Kept at once, so that closing keeps a call typed without a fetch.
@@ -268,7 +268,7 @@ void Form2::txtCallChange()
                                              m_statusText));
 }
 
-void Form2::coordinateChange(QLineEdit *field, double &setting)
+void StationSetup::coordinateChange(QLineEdit *field, double &setting)
 {
     const QString text = field->text();
     const QString fixed = withDecimalPoints(text);
@@ -283,12 +283,12 @@ void Form2::coordinateChange(QLineEdit *field, double &setting)
     refreshLocator();
 }
 
-void Form2::refreshLocator()
+void StationSetup::refreshLocator()
 {
     lblGrid->setText(locatorText(item(kItemGrid), m_values.OwnLatitude, m_values.OwnLongitude));
 }
 
-void Form2::cmdGetLatLonClick()
+void StationSetup::cmdGetLatLonClick()
 {
     m_values.OwnCall = txtCall->text();
     if (m_values.OwnCall.isEmpty())
@@ -306,7 +306,7 @@ void Form2::cmdGetLatLonClick()
     txtLon->setText(zero);
     m_gotPosition = false;
     const int serial = ++m_fetchSerial;
-    QPointer<Form2> self(this);
+    QPointer<StationSetup> self(this);
     ucLookUp1->GetLatLon(call + u'4');
     // The lookup waits in a nested event loop: the window may be gone, or a newer fetch may
     // have replaced this one; then the newer one owns the outcome.
@@ -322,7 +322,7 @@ void Form2::cmdGetLatLonClick()
     }
 }
 
-void Form2::setBusy(bool busy)
+void StationSetup::setBusy(bool busy)
 {
     if (busy == m_busy)
         return;
@@ -333,7 +333,7 @@ void Form2::setBusy(bool busy)
         QGuiApplication::restoreOverrideCursor();
 }
 
-bool Form2::eventFilter(QObject *watched, QEvent *event)
+bool StationSetup::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == txtCall && event->type() == QEvent::KeyPress) {
         const auto *key = static_cast<QKeyEvent *>(event);
@@ -349,7 +349,7 @@ bool Form2::eventFilter(QObject *watched, QEvent *event)
     return QWidget::eventFilter(watched, event);
 }
 
-void Form2::showEvent(QShowEvent *event)
+void StationSetup::showEvent(QShowEvent *event)
 {
     QWidget::showEvent(event);
     if (event->spontaneous())
@@ -365,7 +365,7 @@ void Form2::showEvent(QShowEvent *event)
     txtCall->setFocus();
 }
 
-void Form2::closeEvent(QCloseEvent *event)
+void StationSetup::closeEvent(QCloseEvent *event)
 {
     setBusy(false);
     event->accept();

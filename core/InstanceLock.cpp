@@ -1,4 +1,4 @@
-#include "app/InstanceLock.h"
+#include "core/InstanceLock.h"
 
 #include <QDir>
 #include <QStandardPaths>

@@ -1,8 +1,8 @@
 // The station setup window offscreen: captions, typing rules, the comma rule, the locator's own
 // range, the unit options, fetching the own position from the local test server, and closing.
 
-#include "app/TextUtil.h"
-#include "geo/StationSetup.h"
+#include "core/TextUtil.h"
+#include "windows/StationSetup.h"
 #include "lookup/LookupControl.h"
 #include "support/TestWebServer.h"
 #include "ui/Beep.h"
@@ -76,7 +76,7 @@ private slots:
     void closing();
 
 private:
-    std::unique_ptr<Form2> makeForm(QWidget *mainWindow = nullptr,
+    std::unique_ptr<StationSetup> makeForm(QWidget *mainWindow = nullptr,
                                     const QString &status = QString());
 
     std::unique_ptr<TestWebServer> m_server;
@@ -107,9 +107,9 @@ void tst_StationSetup::cleanup()
     QCOMPARE(QGuiApplication::overrideCursor(), nullptr);
 }
 
-std::unique_ptr<Form2> tst_StationSetup::makeForm(QWidget *mainWindow, const QString &status)
+std::unique_ptr<StationSetup> tst_StationSetup::makeForm(QWidget *mainWindow, const QString &status)
 {
-    return std::make_unique<Form2>(m_values, m_hosts, mainWindow, status);
+    return std::make_unique<StationSetup>(m_values, m_hosts, mainWindow, status);
 }
 
 void tst_StationSetup::lookupCall_data()
@@ -346,7 +346,7 @@ void tst_StationSetup::windowGoneDuringFetch()
     m_values.OwnCall = QStringLiteral("W1AW");
     auto *form = makeForm().release();
     form->show();
-    QPointer<Form2> watch(form);
+    QPointer<StationSetup> watch(form);
     QTimer::singleShot(30, [form] { delete form; });
     QTest::mouseClick(form->cmdGetLatLon, Qt::LeftButton);
     QVERIFY(watch.isNull());
@@ -360,7 +360,7 @@ void tst_StationSetup::closing()
     mainWindow.setGeometry(120, 90, 300, 200);
     mainWindow.show();
     auto form = makeForm(&mainWindow);
-    QSignalSpy focus(form.get(), &Form2::FocusCallBox);
+    QSignalSpy focus(form.get(), &StationSetup::FocusCallBox);
     form->show();
     QVERIFY(!mainWindow.isVisible());
     QCOMPARE(form->frameGeometry().topLeft(), mainWindow.frameGeometry().topLeft());

@@ -1,7 +1,7 @@
 #pragma once
 // Torvane.cfg: one value per line, no keys, CR LF, Windows-1252, "." as decimal separator.
 
-#include "app/ProgramValues.h"
+#include "core/ProgramValues.h"
 
 #include <QString>
 

@@ -2,7 +2,7 @@
 // map menu, dragging with the mouse, and closing by Escape or double click.
 
 #include "geo/MapProjection.h"
-#include "geo/MapWindow.h"
+#include "windows/MapWindow.h"
 
 #include <QAction>
 #include <QApplication>
@@ -118,7 +118,7 @@ void tst_MapWindow::plotsTwoStations()
     m_index = int16_t(map);
     m_values.StationLatitude = lat;
     m_values.StationLongitude = lon;
-    Form4 form(m_values, m_index);
+    MapWindow form(m_values, m_index);
     form.PlotMap();
 
     QVERIFY(form.isVisible());
@@ -165,7 +165,7 @@ void tst_MapWindow::unusableMapGivesMarkersOnly()
     m_index = int16_t(map);
     m_values.StationLatitude = 41.7;
     m_values.StationLongitude = -72.7;
-    Form4 form(m_values, m_index);
+    MapWindow form(m_values, m_index);
     form.PlotMap();
 
     QVERIFY(form.isVisible());
@@ -182,7 +182,7 @@ void tst_MapWindow::noStationHidesItsLabel()
     m_values.StationLatitude = 0;
     m_values.StationLongitude = -72.7;
     m_values.OwnLatitude = 89.5;
-    Form4 form(m_values, m_index);
+    MapWindow form(m_values, m_index);
     form.PlotMap();
     QCOMPARE(form.drawing().kind, StationCase::None);
     QVERIFY(!form.lblCall->isVisible());
@@ -194,7 +194,7 @@ void tst_MapWindow::noStationHidesItsLabel()
 
 void tst_MapWindow::menuSelectsMap()
 {
-    Form4 form(m_values, m_index);
+    MapWindow form(m_values, m_index);
     form.PlotMap();
     QCOMPARE(form.mnuMap.size(), m_values.MapList.size() + 1);
     QCOMPARE(form.mnuMap.at(3)->text(), QStringLiteral("North America"));
@@ -206,7 +206,7 @@ void tst_MapWindow::menuSelectsMap()
     QCOMPARE(form.picInner->size(), QSize(1795, 1473));
 
     // " Maps " goes back to the call box and leaves the map as it is.
-    QSignalSpy focus(&form, &Form4::FocusCallBox);
+    QSignalSpy focus(&form, &MapWindow::FocusCallBox);
     form.mnuMap.at(0)->trigger();
     QCOMPARE(focus.count(), 1);
     QCOMPARE(m_index, int16_t(1));
@@ -218,7 +218,7 @@ void tst_MapWindow::dragPansWithinLimits()
     // West Africa: the view sits well inside the world map, which is larger than the screen.
     m_values.StationLatitude = 5.0;
     m_values.StationLongitude = 20.0;
-    Form4 form(m_values, m_index);
+    MapWindow form(m_values, m_index);
     form.PlotMap();
     QWidget *map = form.picInner;
     const QPoint start = map->pos();
@@ -242,9 +242,9 @@ void tst_MapWindow::dragPansWithinLimits()
 
 void tst_MapWindow::resizeKeepsMapInView()
 {
-    Form4 form(m_values, m_index);
+    MapWindow form(m_values, m_index);
     form.PlotMap();
-    QSignalSpy focus(&form, &Form4::FocusCallBox);
+    QSignalSpy focus(&form, &MapWindow::FocusCallBox);
     form.resize(400, 300);
     QVERIFY(focus.count() >= 1);
     QCOMPARE(form.picOuter->size().width(), 400);
@@ -268,10 +268,10 @@ void tst_MapWindow::closes()
     m_index = 1;
     m_values.StationLatitude = 51.5;
     m_values.StationLongitude = -0.13;
-    Form4 form(m_values, m_index);
+    MapWindow form(m_values, m_index);
     form.PlotMap();
     QVERIFY(QTest::qWaitForWindowExposed(&form));
-    QSignalSpy focus(&form, &Form4::FocusCallBox);
+    QSignalSpy focus(&form, &MapWindow::FocusCallBox);
 
     if (how == QLatin1String("escape") || how == QLatin1String("key")) {
         QTest::keyClick(&form, how == QLatin1String("key") ? Qt::Key_A : Qt::Key_Escape);

@@ -1,6 +1,6 @@
-#include "app/WindowRules.h"
+#include "core/WindowRules.h"
 
-#include "app/TextUtil.h"
+#include "core/TextUtil.h"
 
 namespace torvane {
 

@@ -1,6 +1,6 @@
-#include "app/LookupRules.h"
+#include "core/LookupRules.h"
 
-#include "app/TextUtil.h"
+#include "core/TextUtil.h"
 
 namespace torvane {
 

@@ -1,6 +1,6 @@
-#include "app/HostTable.h"
+#include "core/HostTable.h"
 
-#include "app/TextUtil.h"
+#include "core/TextUtil.h"
 
 #include <QFile>
 

@@ -1,4 +1,4 @@
-#include "app/TextUtil.h"
+#include "core/TextUtil.h"
 
 #include <array>
 #include <cmath>

@@ -10,12 +10,14 @@
 #include <QWidget>
 #include <cstdint>
 
-class ucMenu : public QWidget {
+namespace torvane {
+
+class DropDownMenu : public QWidget {
     Q_OBJECT
     Q_PROPERTY(QString Caption READ caption WRITE setCaption)
 public:
     /// A top-level panel, hidden; parent only owns it (it may extend beyond the parent).
-    explicit ucMenu(QWidget *parent = nullptr);
+    explicit DropDownMenu(QWidget *parent = nullptr);
 
     /// The panel's native window handle.
     WId hwnd() { return winId(); }
@@ -82,3 +84,5 @@ private:
     QVector<bool> m_checked;  // kept per index across captions, like the item labels
     QVector<bool> m_enabled;
 };
+
+}  // namespace torvane

@@ -3,8 +3,8 @@
 // straight into the program values; the locator of the typed position is shown as the operator
 // types, and the own position can be fetched from the current web source.
 
-#include "app/HostTable.h"
-#include "app/ProgramValues.h"
+#include "core/HostTable.h"
+#include "core/ProgramValues.h"
 
 #include <QPoint>
 #include <QPointer>
@@ -17,9 +17,9 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 class QRadioButton;
-class ucLookUp;
 
 namespace torvane {
+class LookupControl;
 
 /// Caption of cmdGetLatLon: item 42 with "???" replaced by the call. When the main window's
 /// status text holds "(", "***" is replaced by the source name and a second line carries the
@@ -51,16 +51,18 @@ QPoint setupWindowPosition(const QRect &mainFrame, const QSize &ownFrame, const 
 
 }  // namespace torvane
 
+namespace torvane {
+
 /// The station setup window. Shown: hides the main window and stays on top; closed: shows the
 /// main window again and raises FocusCallBox.
-class Form2 : public QWidget {
+class StationSetup : public QWidget {
     Q_OBJECT
 public:
     /// mainWindow: hidden while this window is open, and where it is placed (may be null).
     /// statusText: the main window's source status text (lblStatus), read once at opening.
-    Form2(torvane::ProgramValues &values, const torvane::HostTable &hosts, QWidget *mainWindow,
+    StationSetup(torvane::ProgramValues &values, const torvane::HostTable &hosts, QWidget *mainWindow,
           const QString &statusText, QWidget *parent = nullptr);
-    ~Form2() override;
+    ~StationSetup() override;
 
     // Controls (objectName is the same as the member name).
     QLabel *Label1 = nullptr;
@@ -76,7 +78,7 @@ public:
     QRadioButton *optMi = nullptr;
     QRadioButton *optKm = nullptr;
     QPushButton *cmdClose = nullptr;
-    ucLookUp *ucLookUp1 = nullptr;
+    LookupControl *ucLookUp1 = nullptr;
 
 signals:
     /// The main window is to take the focus into its call box.
@@ -104,3 +106,5 @@ private:
     bool m_gotPosition = false;  ///< LatLon arrived for the current fetch
     int m_fetchSerial = 0;       ///< tells a fetch apart from one started while it waited
 };
+
+}  // namespace torvane

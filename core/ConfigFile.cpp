@@ -1,6 +1,6 @@
-#include "app/ConfigFile.h"
+#include "core/ConfigFile.h"
 
-#include "app/TextUtil.h"
+#include "core/TextUtil.h"
 
 #include <QFile>
 #include <QSaveFile>

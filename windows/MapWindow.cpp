@@ -1,4 +1,4 @@
-#include "geo/MapWindow.h"
+#include "windows/MapWindow.h"
 
 #include "geo/MapProjection.h"
 #include "ui/LanguageFile.h"
@@ -119,7 +119,7 @@ protected:
 
 using namespace torvane;
 
-Form4::Form4(ProgramValues &values, int16_t &currentMapIndex, QWidget *parent)
+MapWindow::MapWindow(ProgramValues &values, int16_t &currentMapIndex, QWidget *parent)
     : QWidget(parent, Qt::Window | Qt::WindowStaysOnTopHint),
       m_values(values),
       m_currentMapIndex(currentMapIndex)
@@ -182,9 +182,9 @@ Form4::Form4(ProgramValues &values, int16_t &currentMapIndex, QWidget *parent)
     Pic2->hide();
 }
 
-Form4::~Form4() = default;
+MapWindow::~MapWindow() = default;
 
-void Form4::loadWindow()
+void MapWindow::loadWindow()
 {
     // Opening the window brings the pointer to the middle of the screen.
     if (const QScreen *primary = QGuiApplication::primaryScreen()) {
@@ -205,7 +205,7 @@ void Form4::loadWindow()
     m_loaded = true;
 }
 
-void Form4::buildMenu()
+void MapWindow::buildMenu()
 {
     menuBar->clear();
     mnuMap.clear();
@@ -222,7 +222,7 @@ void Form4::buildMenu()
     }
 }
 
-void Form4::PaintMenuBarItem(int position, const QString &caption)
+void MapWindow::PaintMenuBarItem(int position, const QString &caption)
 {
     m_paintedItem = -1;
     m_menuBar->painted = nullptr;
@@ -244,7 +244,7 @@ void Form4::PaintMenuBarItem(int position, const QString &caption)
     menuBar->update();
 }
 
-void Form4::mnuMapClick(int index)
+void MapWindow::mnuMapClick(int index)
 {
     if (index <= 0) {
         emit FocusCallBox();
@@ -257,18 +257,18 @@ void Form4::mnuMapClick(int index)
     PlotMap();
 }
 
-void Form4::MoveMouse(int x, int y)
+void MapWindow::MoveMouse(int x, int y)
 {
     QCursor::setPos(x, y);
 }
 
-int Form4::menuHeight() const
+int MapWindow::menuHeight() const
 {
     const int forWidth = menuBar->heightForWidth(std::max(1, width()));
     return forWidth > 0 ? forWidth : menuBar->sizeHint().height();
 }
 
-void Form4::loadMapImage()
+void MapWindow::loadMapImage()
 {
     const int index = m_currentMapIndex;
     const bool listed = index >= 0 && index < m_values.MapList.size();
@@ -297,7 +297,7 @@ void Form4::loadMapImage()
     picInner->resize(size);
 }
 
-void Form4::placeWindow()
+void MapWindow::placeWindow()
 {
     const QScreen *screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
     const QRect available = screen ? screen->availableGeometry() : QRect(0, 0, 1024, 768);
@@ -313,14 +313,14 @@ void Form4::placeWindow()
         raise();
 }
 
-void Form4::placeChildren(QSize client)
+void MapWindow::placeChildren(QSize client)
 {
     const int menuH = std::min(client.height(), menuHeight());
     menuBar->setGeometry(0, 0, client.width(), menuH);
     picOuter->setGeometry(0, menuH, client.width(), client.height() - menuH);
 }
 
-void Form4::PlotMap()
+void MapWindow::PlotMap()
 {
     if (!m_loaded)
         loadWindow();
@@ -334,7 +334,7 @@ void Form4::PlotMap()
     DrawStations();
 }
 
-void Form4::LayoutMapWindow()
+void MapWindow::LayoutMapWindow()
 {
     const MapLayout layout = layoutMapWindow(picInner->size(), picOuter->size());
     m_canDragX = layout.canDragX;
@@ -342,7 +342,7 @@ void Form4::LayoutMapWindow()
     picInner->move(layout.picturePos);
 }
 
-void Form4::DrawStations()
+void MapWindow::DrawStations()
 {
     StationPlotInput in;
     in.mapName = m_mapName;
@@ -380,7 +380,7 @@ void Form4::DrawStations()
     picInner->update();
 }
 
-void Form4::keyPressEvent(QKeyEvent *event)
+void MapWindow::keyPressEvent(QKeyEvent *event)
 {
     if (event->key() == Qt::Key_Escape) {
         close();
@@ -389,7 +389,7 @@ void Form4::keyPressEvent(QKeyEvent *event)
     QWidget::keyPressEvent(event);
 }
 
-void Form4::resizeEvent(QResizeEvent *event)
+void MapWindow::resizeEvent(QResizeEvent *event)
 {
     QWidget::resizeEvent(event);
     placeChildren(size());
@@ -402,7 +402,7 @@ void Form4::resizeEvent(QResizeEvent *event)
         emit FocusCallBox();
 }
 
-void Form4::closeEvent(QCloseEvent *event)
+void MapWindow::closeEvent(QCloseEvent *event)
 {
     // The next plot opens the window afresh: pointer to the centre, menu rebuilt.
     m_loaded = false;
@@ -410,7 +410,7 @@ void Form4::closeEvent(QCloseEvent *event)
     emit FocusCallBox();
 }
 
-bool Form4::eventFilter(QObject *watched, QEvent *event)
+bool MapWindow::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched != picInner)
         return QWidget::eventFilter(watched, event);

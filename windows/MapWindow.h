@@ -4,7 +4,7 @@
 // the available maps. The geometry comes from MapPlot; this window only paints and forwards
 // mouse and key events.
 
-#include "app/ProgramValues.h"
+#include "core/ProgramValues.h"
 #include "geo/MapPlot.h"
 
 #include <QImage>
@@ -22,14 +22,16 @@ class MapPicture;
 class MapMenuBar;
 }  // namespace torvane
 
-class Form4 : public QWidget {
+namespace torvane {
+
+class MapWindow : public QWidget {
     Q_OBJECT
 public:
     /// values: own and station position, UseMiles, MapList, LanguageText, DataFolder, menu font.
     /// currentMapIndex: CurrentMapIndex, the index in MapList of the map shown; the window's own
     /// map menu writes it.
-    Form4(torvane::ProgramValues &values, int16_t &currentMapIndex, QWidget *parent = nullptr);
-    ~Form4() override;
+    MapWindow(torvane::ProgramValues &values, int16_t &currentMapIndex, QWidget *parent = nullptr);
+    ~MapWindow() override;
 
     /// Loads the current map and draws both stations; shows the window in front.
     void PlotMap();
@@ -95,3 +97,5 @@ private:
     bool m_canDragY = false;
     int m_paintedItem = -1;
 };
+
+}  // namespace torvane
