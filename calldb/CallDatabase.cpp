@@ -130,6 +130,16 @@ QString keyText(const CallKey &key)
     return QString(reinterpret_cast<const QChar *>(key.c.data()), key.len);
 }
 
+// The call as a record stores it: cut to the field's width, then trimmed. A seven-character
+// call is looked up, stored and deleted by its first six characters.
+QString storedCall(QStringView call)
+{
+    CallRecord record;
+    record.setText(CallRecord::Call, call);
+    record.normalizeCall();
+    return record.trimmed(CallRecord::Call);
+}
+
 bool readRecords(QFile &file, int64_t first, char *buffer, int64_t count)
 {
     const qint64 bytes = count * kRec;
@@ -207,8 +217,7 @@ int32_t CallDatabase::FindCall(QStringView call, DbStatus *status)
 
     // An empty file has nothing to read; the design's single probe of record 1 finds nothing.
     const int64_t count = std::min<int64_t>(file.size() / kRec, std::numeric_limits<int32_t>::max());
-    const QString key = call.toString();
-    const QString trimmedKey = trimBlanks(call);
+    const QString key = storedCall(call);
     int64_t lo = 1, hi = count;
     while (lo <= hi) {
         const int64_t mid = (lo + hi) / 2;
@@ -218,11 +227,11 @@ int32_t CallDatabase::FindCall(QStringView call, DbStatus *status)
         ++m_recordsRead;
         record.normalizeCall();
         CurrentRecord = record;
-        const QString field = record.text(CallRecord::Call);  // six characters, blank-padded
-        if (trimBlanks(field) == trimmedKey)
+        // Trimmed against trimmed, by character code: the order SortDatabase leaves.
+        const int order = QString::compare(key, record.trimmed(CallRecord::Call), Qt::CaseSensitive);
+        if (order == 0)
             return done(DbStatus::Ok, int32_t(mid));
-        // The untrimmed key against the padded field: a blank sorts before every call character.
-        if (QString::compare(key, field, Qt::CaseSensitive) <= 0)
+        if (order < 0)
             hi = mid - 1;
         else
             lo = mid + 1;
@@ -400,7 +409,7 @@ DbStatus CallDatabase::DeleteCall(QStringView call)
         return status;
     };
 
-    const QString key = trimBlanks(call);
+    const QString key = storedCall(call);
     const int64_t count = db.size() / kRec;  // a torn tail is not a record and is not copied
     std::vector<char> in(size_t(kChunkRecords * kRec));
     std::vector<char> out(in.size());

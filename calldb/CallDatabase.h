@@ -42,9 +42,10 @@ public:
     /// Blanks every field of CurrentRecord.
     void ClearRecord();
 
-    /// Binary search for `call` (case-sensitive). Returns the record number (from 1) and leaves
-    /// the record in CurrentRecord, or 0 when not found (CurrentRecord then holds the last record
-    /// read, or is unchanged). A missing CallData.db is created empty.
+    /// Binary search for `call` as a record stores it: cut to the Call field's six characters,
+    /// then trimmed; case-sensitive. Returns the record number (from 1) and leaves the record in
+    /// CurrentRecord, or 0 when not found (CurrentRecord then holds the last record read, or is
+    /// unchanged). A missing CallData.db is created empty.
     int32_t FindCall(QStringView call, DbStatus *status = nullptr);
 
     /// Writes CurrentRecord after the last whole record (over a torn tail, if any).
@@ -62,8 +63,8 @@ public:
     /// swapped records get their Call trimmed and left-aligned, others stay byte for byte.
     DbStatus CombSortDatabase();
 
-    /// Removes every record whose trimmed Call equals the trimmed `call`, through temp.db
-    /// (emptied first), which then replaces CallData.db by rename. A torn tail is dropped.
+    /// Removes every record whose trimmed Call equals the key FindCall searches for, through
+    /// temp.db (emptied first), which then replaces CallData.db by rename. A torn tail is dropped.
     DbStatus DeleteCall(QStringView call);
 
     /// Replaces `calls` with the trimmed Call of every whole record, in file order.

@@ -121,9 +121,8 @@ private slots:
         QTest::newRow("prefix of its neighbour") << "K1ABCD" << 5;
         QTest::newRow("lower case sorts after upper") << "w1aw" << 8;
         QTest::newRow("case differs") << "k1abc" << 0;
-        // The untrimmed key is compared with the padded field: a leading blank steers left.
-        QTest::newRow("leading blank misses W1AW") << " W1AW" << 0;
-        QTest::newRow("seven chars never match") << "K1ABCDE" << 0;
+        QTest::newRow("leading blank trimmed") << " W1AW" << 6;
+        QTest::newRow("seven chars found by the six stored") << "K1ABCDE" << 5;
         QTest::newRow("between") << "G4ABC" << 0;
         QTest::newRow("blank key") << "" << 0;
     }
@@ -138,7 +137,7 @@ private slots:
         QCOMPARE(status, DbStatus::Ok);
         QVERIFY(db.recordsRead() <= 4);  // a binary search: floor(log2 8) + 1 probes
         if (number > 0)
-            QCOMPARE(QByteArray(db.CurrentRecord.data(), kRec), record(call));
+            QCOMPARE(QByteArray(db.CurrentRecord.data(), kRec), records(kSorted + QStringList{"w1aw"}).mid((number - 1) * kRec, kRec));
     }
 
     void emptyAndMissingFile_data()
@@ -185,6 +184,7 @@ private slots:
         QTest::addColumn<int>("number");
         QTest::newRow("sorts first, moves to record 1") << "00A" << "00A" << 1;
         QTest::newRow("seven chars cut to six") << "W1AWXYZ" << "W1AWXY" << 7;
+        QTest::newRow("seven chars replace the six stored") << "K1ABCDE" << "K1ABCD" << 5;
         QTest::newRow("existing replaced in place") << "K1ABC" << "K1ABC" << 4;
     }
     void store()
@@ -233,7 +233,9 @@ private slots:
         QTest::newRow("duplicate removes both") << QStringList{"AA1AA", "K1ABC", "K1ABC", "W1AW"} << "K1ABC"
                                                 << QStringList{"AA1AA", "W1AW"};
         QTest::newRow("case differs: file kept") << kSorted << "k1abc" << kSorted;
-        QTest::newRow("key is trimmed") << kSorted << "  ZL1AB " << kSorted.mid(0, 6);
+        QTest::newRow("key is trimmed") << kSorted << " ZL1AB" << kSorted.mid(0, 6);
+        QTest::newRow("seven chars delete the six stored") << kSorted << "K1ABCDE"
+                                                             << QStringList{"0A1", "9Z9", "AA1AA", "K1ABC", "W1AW", "ZL1AB"};
         QTest::newRow("only record") << QStringList{"K1ABC"} << "K1ABC" << QStringList();
     }
     void deleteCall()
