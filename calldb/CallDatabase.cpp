@@ -1,5 +1,6 @@
 #include "calldb/CallDatabase.h"
 
+#include "calldb/Logging.h"
 #include "core/TextUtil.h"
 
 #include <QByteArray>
@@ -143,17 +144,34 @@ QString storedCall(QStringView call)
 bool readRecords(QFile &file, int64_t first, char *buffer, int64_t count)
 {
     const qint64 bytes = count * kRec;
+    errno = 0;  // for reasonOf
     return file.seek(first * kRec) && file.read(buffer, bytes) == bytes;
 }
 
 bool writeBytes(QFile &file, qint64 position, const char *buffer, qint64 bytes)
 {
+    errno = 0;  // for reasonOf
     return file.seek(position) && file.write(buffer, bytes) == bytes;
 }
 
 bool writeRecords(QFile &file, int64_t first, const char *buffer, int64_t count)
 {
     return writeBytes(file, first * kRec, buffer, count * kRec);
+}
+
+// The text of a system error number, e.g. "No such file or directory".
+QString systemError(int error = errno)
+{
+    return QString::fromLocal8Bit(std::strerror(error));
+}
+
+// Why a file operation failed: the file's own error, else the system's last one (a write cut
+// short by a full disk or a size limit leaves no error on the file).
+QString reasonOf(const QFileDevice &file)
+{
+    if (file.error() != QFileDevice::NoError || errno == 0)
+        return file.errorString();
+    return systemError();
 }
 
 // Closing may report a late write error (e.g. on network file systems).
@@ -173,19 +191,31 @@ CallDatabase::CallDatabase(QString dataFolder)
 QString CallDatabase::databasePath() const { return m_folder + QStringLiteral("/CallData.db"); }
 QString CallDatabase::tempPath() const { return m_folder + QStringLiteral("/temp.db"); }
 
-DbStatus CallDatabase::fail(DbStatus status, const QString &what)
+DbStatus CallDatabase::fail(DbStatus status, const QString &path, const QString &problem,
+                            const QString &reason)
 {
-    m_lastError = what;
+    m_lastError = QStringLiteral("%1 %2: %3").arg(path, problem, reason);
+    // A missing database is an ordinary state (nothing was tried); everything else went wrong.
+    if (status == DbStatus::Missing)
+        qCDebug(lcDb).noquote() << m_lastError;
+    else
+        qCWarning(lcDb).noquote() << m_lastError;
     return status;
+}
+
+DbStatus CallDatabase::fail(DbStatus status, const QFile &file, const QString &problem)
+{
+    return fail(status, file.fileName(), problem, reasonOf(file));
 }
 
 DbStatus CallDatabase::openForUpdate(QFile &file)
 {
     m_lastError.clear();
     if (!file.exists())
-        return DbStatus::Missing;
+        return fail(DbStatus::Missing, file.fileName(), QStringLiteral("could not be opened for writing"),
+                    systemError(ENOENT));
     if (!file.open(QIODevice::ReadWrite | QIODevice::ExistingOnly | QIODevice::Unbuffered))
-        return fail(DbStatus::OpenFailed, file.fileName() + QStringLiteral(": ") + file.errorString());
+        return fail(DbStatus::OpenFailed, file, QStringLiteral("could not be opened for writing"));
     return DbStatus::Ok;
 }
 
@@ -208,12 +238,14 @@ int32_t CallDatabase::FindCall(QStringView call, DbStatus *status)
             *status = s;
         return result;
     };
-    const QString path = databasePath();
-    QFile file(path);
+    QFile file(databasePath());
     // Searching needs no write access; only a missing file is opened for writing, to create it.
-    const bool exists = QFileInfo::exists(path);
-    if (!file.open((exists ? QIODevice::ReadOnly : QIODevice::ReadWrite) | QIODevice::Unbuffered))
-        return done(fail(DbStatus::OpenFailed, path + QStringLiteral(": ") + file.errorString()), 0);
+    const bool exists = file.exists();
+    if (!file.open((exists ? QIODevice::ReadOnly : QIODevice::ReadWrite) | QIODevice::Unbuffered)) {
+        const QString problem = exists ? QStringLiteral("could not be opened for reading")
+                                       : QStringLiteral("could not be created");
+        return done(fail(DbStatus::OpenFailed, file, problem), 0);
+    }
 
     // An empty file has nothing to read; the design's single probe of record 1 finds nothing.
     const int64_t count = std::min<int64_t>(file.size() / kRec, std::numeric_limits<int32_t>::max());
@@ -223,7 +255,7 @@ int32_t CallDatabase::FindCall(QStringView call, DbStatus *status)
         const int64_t mid = (lo + hi) / 2;
         CallRecord record;
         if (!readRecords(file, mid - 1, record.data(), 1))
-            return done(fail(DbStatus::ReadFailed, path + QStringLiteral(": ") + file.errorString()), 0);
+            return done(fail(DbStatus::ReadFailed, file, QStringLiteral("could not be read")), 0);
         ++m_recordsRead;
         record.normalizeCall();
         CurrentRecord = record;
@@ -241,44 +273,63 @@ int32_t CallDatabase::FindCall(QStringView call, DbStatus *status)
 
 DbStatus CallDatabase::AppendRecord()
 {
-    const QString path = databasePath();
-    QFile file(path);
+    QFile file(databasePath());
     if (const DbStatus opened = openForUpdate(file); opened != DbStatus::Ok)
         return opened;
     // After the last whole record: a torn tail (shorter than a record) is overwritten.
     const qint64 position = file.size() / kRec * kRec;
     if (!writeBytes(file, position, CurrentRecord.data(), kRec) || !closeCleanly(file))
-        return fail(DbStatus::WriteFailed, path + QStringLiteral(": ") + file.errorString());
+        return fail(DbStatus::WriteFailed, file, QStringLiteral("could not be written"));
     return DbStatus::Ok;
 }
 
 DbStatus CallDatabase::ReplaceRecord(int32_t recordNumber)
 {
-    const QString path = databasePath();
-    QFile file(path);
+    QFile file(databasePath());
     if (const DbStatus opened = openForUpdate(file); opened != DbStatus::Ok)
         return opened;
-    if (recordNumber < 1 || recordNumber > file.size() / kRec)
-        return fail(DbStatus::BadRecordNumber,
-                    QStringLiteral("%1: no record %2").arg(path).arg(recordNumber));
+    const int64_t count = file.size() / kRec;
+    if (recordNumber < 1 || recordNumber > count)
+        return fail(DbStatus::BadRecordNumber, file.fileName(),
+                    QStringLiteral("has no record %1").arg(recordNumber),
+                    QStringLiteral("it holds %1 records").arg(count));
     if (!writeRecords(file, recordNumber - 1, CurrentRecord.data(), 1) || !closeCleanly(file))
-        return fail(DbStatus::WriteFailed, path + QStringLiteral(": ") + file.errorString());
+        return fail(DbStatus::WriteFailed, file, QStringLiteral("could not be written"));
     return DbStatus::Ok;
+}
+
+DbStatus CallDatabase::StoreStation(const CallRecord &station, bool keepStoredAdd1)
+{
+    DbStatus status = DbStatus::Ok;
+    const int32_t n = FindCall(station.text(CallRecord::Call), &status);
+    if (status != DbStatus::Ok)
+        return status;
+    const QString storedAdd1 = n > 0 ? CurrentRecord.text(CallRecord::Add1) : QString();
+    ClearRecord();
+    for (int f = 0; f < CallRecord::kFieldCount; ++f) {
+        const auto field = CallRecord::Field(f);
+        const bool kept = field == CallRecord::Add1 && keepStoredAdd1;
+        CurrentRecord.setText(field, kept ? storedAdd1 : station.text(field));
+    }
+    status = n != 0 ? ReplaceRecord(n) : AppendRecord();
+    if (status == DbStatus::Missing)  // gone since the search created it
+        return fail(DbStatus::OpenFailed, databasePath(), QStringLiteral("could not be opened for writing"),
+                    systemError(ENOENT));
+    if (status == DbStatus::Ok && n == 0)
+        status = SortDatabase();
+    return status;
 }
 
 DbStatus CallDatabase::SortDatabase()
 {
-    const QString path = databasePath();
-    QFile file(path);
+    QFile file(databasePath());
     if (const DbStatus opened = openForUpdate(file); opened != DbStatus::Ok)
         return opened;
     const qint64 size = file.size();
     const int64_t count = size / kRec;
     if (count < 2)
         return DbStatus::Ok;
-    const auto readFailed = [&] {
-        return fail(DbStatus::ReadFailed, path + QStringLiteral(": ") + file.errorString());
-    };
+    const auto readFailed = [&] { return fail(DbStatus::ReadFailed, file, QStringLiteral("could not be read")); };
 
     RecordBytes last;
     if (!readRecords(file, count - 1, last.data(), 1))
@@ -331,9 +382,7 @@ DbStatus CallDatabase::SortDatabase()
     // at `before` and move the tail up by one record, chunk by chunk from the end.
     // A copy of the last record is kept past the end until the move is done, so that a failed
     // write loses no record and never shortens the file.
-    const auto writeFailed = [&] {
-        return fail(DbStatus::WriteFailed, path + QStringLiteral(": ") + file.errorString());
-    };
+    const auto writeFailed = [&] { return fail(DbStatus::WriteFailed, file, QStringLiteral("could not be written")); };
     if (!writeBytes(file, size, last.data(), kRec)) {
         const DbStatus status = writeFailed();
         file.resize(size);
@@ -359,8 +408,7 @@ DbStatus CallDatabase::SortDatabase()
 
 DbStatus CallDatabase::CombSortDatabase()
 {
-    const QString path = databasePath();
-    QFile file(path);
+    QFile file(databasePath());
     if (const DbStatus opened = openForUpdate(file); opened != DbStatus::Ok)
         return opened;
     const int64_t count = file.size() / kRec;
@@ -373,41 +421,42 @@ DbStatus CallDatabase::CombSortDatabase()
         flag = gap;
         for (int64_t i = 0; i + gap < count; ++i) {
             if (!readRecords(file, i, a.data(), 1) || !readRecords(file, i + gap, b.data(), 1))
-                return fail(DbStatus::ReadFailed, path + QStringLiteral(": ") + file.errorString());
+                return fail(DbStatus::ReadFailed, file, QStringLiteral("could not be read"));
             m_recordsRead += 2;
             normalizeCallBytes(a.data());
             normalizeCallBytes(b.data());
             if (compareKeys(keyOf(a.data()), keyOf(b.data())) > 0) {
                 flag = 2;
                 if (!writeRecords(file, i, b.data(), 1) || !writeRecords(file, i + gap, a.data(), 1))
-                    return fail(DbStatus::WriteFailed, path + QStringLiteral(": ") + file.errorString());
+                    return fail(DbStatus::WriteFailed, file, QStringLiteral("could not be written"));
             }
         }
     } while (flag >= 2);  // the gap is still 2 or more, or this pass swapped
     if (!closeCleanly(file))
-        return fail(DbStatus::WriteFailed, path + QStringLiteral(": ") + file.errorString());
+        return fail(DbStatus::WriteFailed, file, QStringLiteral("could not be written"));
     return DbStatus::Ok;
 }
 
 DbStatus CallDatabase::DeleteCall(QStringView call)
 {
-    const QString path = databasePath();
-    const QString scratch = tempPath();
     // Opened for writing as the other changes are, so that a read-only database stays as it is.
-    QFile db(path);
+    QFile db(databasePath());
     if (const DbStatus opened = openForUpdate(db); opened != DbStatus::Ok)
         return opened;
     // A fresh scratch file: records left by an earlier run must not reach the database.
+    const QString scratch = tempPath();
     QFile::remove(scratch);
     QFile temp(scratch);
     if (!temp.open(QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered))
-        return fail(DbStatus::OpenFailed, scratch + QStringLiteral(": ") + temp.errorString());
-    const auto abandon = [&](DbStatus status, QFile &culprit) {
-        fail(status, culprit.fileName() + QStringLiteral(": ") + culprit.errorString());
+        return fail(DbStatus::OpenFailed, temp, QStringLiteral("could not be created"));
+    const auto abandon = [&](DbStatus status, const QString &path, const QString &problem,
+                             const QString &reason) {
+        fail(status, path, problem, reason);
         temp.close();
         QFile::remove(scratch);
         return status;
     };
+    const QString notWritten = QStringLiteral("could not be written");
 
     const QString key = storedCall(call);
     const int64_t count = db.size() / kRec;  // a torn tail is not a record and is not copied
@@ -416,7 +465,8 @@ DbStatus CallDatabase::DeleteCall(QStringView call)
     for (int64_t i = 0; i < count; i += kChunkRecords) {
         const int64_t n = std::min(kChunkRecords, count - i);
         if (!readRecords(db, i, in.data(), n))
-            return abandon(DbStatus::ReadFailed, db);
+            return abandon(DbStatus::ReadFailed, db.fileName(), QStringLiteral("could not be read"),
+                           reasonOf(db));
         m_recordsRead += n;
         qint64 kept = 0;
         for (int64_t r = 0; r < n; ++r) {
@@ -427,23 +477,22 @@ DbStatus CallDatabase::DeleteCall(QStringView call)
                 kept += kRec;
             }
         }
+        errno = 0;
         if (kept > 0 && temp.write(out.data(), kept) != kept)
-            return abandon(DbStatus::WriteFailed, temp);
+            return abandon(DbStatus::WriteFailed, scratch, notWritten, reasonOf(temp));
     }
-    if (::fsync(temp.handle()) != 0) {
-        fail(DbStatus::WriteFailed, scratch + QStringLiteral(": ") + QString::fromLocal8Bit(std::strerror(errno)));
-        temp.close();
-        QFile::remove(scratch);
-        return DbStatus::WriteFailed;
-    }
+    if (::fsync(temp.handle()) != 0)
+        return abandon(DbStatus::WriteFailed, scratch, notWritten, systemError());
     if (!closeCleanly(temp))
-        return abandon(DbStatus::WriteFailed, temp);
+        return abandon(DbStatus::WriteFailed, scratch, notWritten, reasonOf(temp));
     temp.setPermissions(db.permissions());
     db.close();
 
     // rename() replaces CallData.db in one step: either the old or the new file is there.
-    if (std::rename(QFile::encodeName(scratch).constData(), QFile::encodeName(path).constData()) != 0) {
-        fail(DbStatus::RenameFailed, path + QStringLiteral(": ") + QString::fromLocal8Bit(std::strerror(errno)));
+    const QByteArray from = QFile::encodeName(scratch), to = QFile::encodeName(db.fileName());
+    if (std::rename(from.constData(), to.constData()) != 0) {
+        fail(DbStatus::RenameFailed, scratch, QStringLiteral("could not replace ") + db.fileName(),
+             systemError());
         QFile::remove(scratch);
         return DbStatus::RenameFailed;
     }
@@ -453,12 +502,12 @@ DbStatus CallDatabase::DeleteCall(QStringView call)
 DbStatus CallDatabase::FillCallList(QStringList &calls)
 {
     m_lastError.clear();
-    const QString path = databasePath();
-    if (!QFileInfo::exists(path))
-        return DbStatus::Missing;
-    QFile file(path);
+    QFile file(databasePath());
+    const QString problem = QStringLiteral("could not be opened for reading");
+    if (!file.exists())
+        return fail(DbStatus::Missing, file.fileName(), problem, systemError(ENOENT));
     if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
-        return fail(DbStatus::OpenFailed, path + QStringLiteral(": ") + file.errorString());
+        return fail(DbStatus::OpenFailed, file, problem);
     const int64_t count = file.size() / kRec;
     QStringList list;
     list.reserve(qsizetype(count));
@@ -466,7 +515,7 @@ DbStatus CallDatabase::FillCallList(QStringList &calls)
     for (int64_t i = 0; i < count; i += kChunkRecords) {
         const int64_t n = std::min(kChunkRecords, count - i);
         if (!readRecords(file, i, buffer.data(), n))
-            return fail(DbStatus::ReadFailed, path + QStringLiteral(": ") + file.errorString());
+            return fail(DbStatus::ReadFailed, file, QStringLiteral("could not be read"));
         m_recordsRead += n;
         for (int64_t r = 0; r < n; ++r)
             list.append(keyText(keyOf(buffer.data() + r * kRec)));

@@ -55,6 +55,9 @@ public:
     /// Writes CurrentRecord over record `recordNumber` (from 1). Only when the file exists.
     DbStatus ReplaceRecord(int32_t recordNumber);
 
+    /// Stores a looked-up station: finds its call (status checked), keeps the stored Add1 when keepStoredAdd1 (blank when the call was not stored), writes the other fields from station, and replaces the found record or appends and sorts. Ok, or the first failure with lastError() set.
+    DbStatus StoreStation(const CallRecord &station, bool keepStoredAdd1);
+
     /// Puts the file in key order in place, leaving exactly the bytes of the comb sort
     /// (CombSortDatabase). A sorted file with one appended record is done in one pass.
     DbStatus SortDatabase();
@@ -75,11 +78,16 @@ public:
     /// record of a chunk read); for tests and benchmarks.
     int64_t recordsRead() const { return m_recordsRead; }
 
-    /// Text of the last file error, empty after success.
+    /// After any status but Ok: the file's full path, what could not be done and why, e.g.
+    /// "/home/op/.local/share/Torvane/CallData.db could not be opened for writing: Permission
+    /// denied". Empty after success.
     QString lastError() const { return m_lastError; }
 
 private:
-    DbStatus fail(DbStatus status, const QString &what);
+    /// Sets lastError() to "<path> <problem>: <reason>", logs it and returns `status`.
+    DbStatus fail(DbStatus status, const QString &path, const QString &problem, const QString &reason);
+    /// The same with the file's own name and error text.
+    DbStatus fail(DbStatus status, const QFile &file, const QString &problem);
     /// Opens the existing database for reading and writing; Missing when there is none.
     DbStatus openForUpdate(QFile &file);
 

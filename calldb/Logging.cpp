@@ -1,0 +1,5 @@
+#include "calldb/Logging.h"
+
+namespace torvane {
+Q_LOGGING_CATEGORY(lcDb, "torvane.db", QtWarningMsg)
+}
