@@ -325,41 +325,56 @@ DbStatus CallDatabase::SortDatabase()
     QFile file(databasePath());
     if (const DbStatus opened = openForUpdate(file); opened != DbStatus::Ok)
         return opened;
-    const qint64 size = file.size();
-    const int64_t count = size / kRec;
+    const int64_t count = file.size() / kRec;
     if (count < 2)
         return DbStatus::Ok;
-    const auto readFailed = [&] { return fail(DbStatus::ReadFailed, file, QStringLiteral("could not be read")); };
-
     RecordBytes last;
     if (!readRecords(file, count - 1, last.data(), 1))
-        return readFailed();
+        return fail(DbStatus::ReadFailed, file, QStringLiteral("could not be read"));
     ++m_recordsRead;
-    ScanCall lastCall, previous, current;
-    lastCall.set(last.data());
 
-    // The usual file is a sorted run plus one appended record. Prove that (all keys distinct,
-    // the run strictly ascending) and count the run's records that sort before the last one.
-    std::vector<char> buffer(size_t(kChunkRecords * kRec));
-    bool first = true, sortedRun = true, pastLast = false;
+    bool sortedRun = false;
     int64_t before = 0;
-    for (int64_t i = 0; i < count - 1 && sortedRun; i += kChunkRecords) {
+    if (const DbStatus scanned = scanSortedRun(file, count, last.data(), sortedRun, before);
+        scanned != DbStatus::Ok)
+        return scanned;
+    if (!sortedRun) {
+        file.close();
+        return CombSortDatabase();
+    }
+    if (before == count - 1)
+        return DbStatus::Ok;  // already in place: the comb sort swaps nothing, writes nothing
+    return insertLastRecord(file, before, last.data());
+}
+
+// The usual file is a sorted run plus one appended record. Proves that (all keys distinct, the
+// run strictly ascending) and counts the run's records that sort before the last one.
+DbStatus CallDatabase::scanSortedRun(QFile &file, int64_t count, const char *last, bool &sortedRun,
+                                     int64_t &before)
+{
+    ScanCall lastCall, previous, current;
+    lastCall.set(last);
+    std::vector<char> buffer(size_t(kChunkRecords * kRec));
+    bool first = true, pastLast = false;
+    sortedRun = true;
+    before = 0;
+    for (int64_t i = 0; i < count - 1; i += kChunkRecords) {
         const int64_t n = std::min(kChunkRecords, count - 1 - i);
         if (!readRecords(file, i, buffer.data(), n))
-            return readFailed();
+            return fail(DbStatus::ReadFailed, file, QStringLiteral("could not be read"));
         m_recordsRead += n;
         for (int64_t r = 0; r < n; ++r) {
             current.set(buffer.data() + r * kRec);
             if (!first && compareCalls(previous, current) >= 0) {
                 sortedRun = false;
-                break;
+                return DbStatus::Ok;
             }
             // Past the first record above the last one, the ascending run stays above it.
             if (!pastLast) {
                 const int order = compareCalls(current, lastCall);
                 if (order == 0) {
                     sortedRun = false;
-                    break;
+                    return DbStatus::Ok;
                 }
                 if (order < 0)
                     ++before;
@@ -370,39 +385,40 @@ DbStatus CallDatabase::SortDatabase()
             first = false;
         }
     }
-    if (!sortedRun) {
-        file.close();
-        return CombSortDatabase();
-    }
-    if (before == count - 1)
-        return DbStatus::Ok;  // already in place: the comb sort swaps nothing, writes nothing
+    return DbStatus::Ok;
+}
 
-    // The comb sort would leave records 1..before untouched and every record from there on
-    // swapped at least once, i.e. with its Call trimmed and left-aligned. Insert the last record
-    // at `before` and move the tail up by one record, chunk by chunk from the end.
-    // A copy of the last record is kept past the end until the move is done, so that a failed
-    // write loses no record and never shortens the file.
-    const auto writeFailed = [&] { return fail(DbStatus::WriteFailed, file, QStringLiteral("could not be written")); };
-    if (!writeBytes(file, size, last.data(), kRec)) {
-        const DbStatus status = writeFailed();
+// The comb sort would leave records 1..before untouched and every record from there on swapped
+// at least once, i.e. with its Call trimmed and left-aligned. Inserts the last record at
+// `before` and moves the tail up by one record, chunk by chunk from the end. A copy of the last
+// record is kept past the end until the move is done, so that a failed write loses no record
+// and never shortens the file.
+DbStatus CallDatabase::insertLastRecord(QFile &file, int64_t before, char *last)
+{
+    const qint64 size = file.size();
+    const int64_t count = size / kRec;
+    const QString notWritten = QStringLiteral("could not be written");
+    if (!writeBytes(file, size, last, kRec)) {
+        const DbStatus status = fail(DbStatus::WriteFailed, file, notWritten);
         file.resize(size);
         return status;
     }
+    std::vector<char> buffer(size_t(kChunkRecords * kRec));
     for (int64_t end = count - 1; end > before;) {
         const int64_t start = std::max(before, end - kChunkRecords);
         const int64_t n = end - start;
         if (!readRecords(file, start, buffer.data(), n))
-            return readFailed();
+            return fail(DbStatus::ReadFailed, file, QStringLiteral("could not be read"));
         m_recordsRead += n;
         for (int64_t r = 0; r < n; ++r)
             normalizeCallBytes(buffer.data() + r * kRec);
         if (!writeRecords(file, start + 1, buffer.data(), n))
-            return writeFailed();
+            return fail(DbStatus::WriteFailed, file, notWritten);
         end = start;
     }
-    normalizeCallBytes(last.data());
-    if (!writeRecords(file, before, last.data(), 1) || !file.resize(size) || !closeCleanly(file))
-        return writeFailed();
+    normalizeCallBytes(last);
+    if (!writeRecords(file, before, last, 1) || !file.resize(size) || !closeCleanly(file))
+        return fail(DbStatus::WriteFailed, file, notWritten);
     return DbStatus::Ok;
 }
 

@@ -90,6 +90,13 @@ private:
     DbStatus fail(DbStatus status, const QFile &file, const QString &problem);
     /// Opens the existing database for reading and writing; Missing when there is none.
     DbStatus openForUpdate(QFile &file);
+    /// SortDatabase's check for a sorted run plus one appended record (`last`): `sortedRun`
+    /// tells whether records 1 .. count-1 ascend strictly without the last record's call,
+    /// `before` how many of them sort before it.
+    DbStatus scanSortedRun(QFile &file, int64_t count, const char *last, bool &sortedRun,
+                           int64_t &before);
+    /// Moves records before+1 .. count-1 up by one and writes `last` as record before+1.
+    DbStatus insertLastRecord(QFile &file, int64_t before, char *last);
 
     QString m_folder;
     int64_t m_recordsRead = 0;
