@@ -1,7 +1,9 @@
 #include "ui/LanguageFile.h"
 
 #include "core/TextUtil.h"
+#include "ui/Logging.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <algorithm>
@@ -16,19 +18,26 @@ constexpr qint64 kMaxFileBytes = 1 << 20;
 const QString kEnglishVersionError = QStringLiteral("Wrong language file version.");
 const QString kEnglishLoadError = QStringLiteral("Language file not found or corrupt");
 
-/// Reads at most kMaxFileBytes of a regular file; nothing when it cannot be read.
+/// Reads at most kMaxFileBytes of a regular file; nothing, and a warning, when it cannot be read.
 std::optional<QByteArray> readFileCapped(const QString &path)
 {
     const QFileInfo info(path);
-    if (!info.isFile())
-        return std::nullopt;
+    QString reason;
+    QByteArray bytes;
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return std::nullopt;
-    QByteArray bytes = file.read(kMaxFileBytes);
-    if (file.error() != QFileDevice::NoError)
-        return std::nullopt;
-    return bytes;
+    if (!info.exists())
+        reason = QStringLiteral("no such file");
+    else if (!info.isFile())
+        reason = QStringLiteral("not a regular file");
+    else if (!file.open(QIODevice::ReadOnly))
+        reason = file.errorString();
+    else if (bytes = file.read(kMaxFileBytes); file.error() != QFileDevice::NoError)
+        reason = file.errorString();
+    if (reason.isEmpty())
+        return bytes;
+    qCWarning(lcUi).noquote() << "Language file" << QDir::toNativeSeparators(path)
+                              << "cannot be read:" << reason;
+    return std::nullopt;
 }
 
 /// Group A reads line by line: a line ends at CR LF, CR or LF. Text after the last line
@@ -63,6 +72,28 @@ QStringList splitGroupBLines(const QString &text)
     if (lines.size() > 1 && (lines.last().isEmpty() || lines.last() == u"\n"))
         lines.removeLast();
     return lines;
+}
+
+QString codePageName(CodePage page)
+{
+    switch (page) {
+    case CodePage::Windows1250: return QStringLiteral("Windows-1250");
+    case CodePage::Windows932: return QStringLiteral("Windows-932 (Shift-JIS)");
+    case CodePage::Windows1252: break;
+    }
+    return QStringLiteral("Windows-1252");
+}
+
+/// Warns when the decoded text holds bytes the code page does not define (shown as U+FFFD):
+/// the file was most likely saved in another code page.
+void warnUndecodable(const QString &path, const QString &text, CodePage page)
+{
+    const qsizetype at = text.indexOf(QChar(0xFFFD));
+    if (at < 0)
+        return;
+    const qsizetype line = splitGroupALines(text.left(at) + u'x').size();
+    qCWarning(lcUi).noquote() << "Language file" << QDir::toNativeSeparators(path) << "is not valid"
+                              << codePageName(page) << "text: undecodable bytes in line" << line;
 }
 
 QString withoutMenuSeparators(QString text)
@@ -171,7 +202,12 @@ LanguageLoad loadLanguage(const QString &dataFolder, int languageIndex,
 
     const std::optional<LanguageEntry> entry = languageEntry(languageIndex);
     const QString loadError = entry ? entry->loadError : kEnglishLoadError;
-    auto fail = [&]() {
+    auto fail = [&](const QString &reason = QString()) {
+        if (!reason.isEmpty()) {
+            qCWarning(lcUi).noquote() << "Language file"
+                                      << QDir::toNativeSeparators(languageFilePath(dataFolder, entry->fileName))
+                                      << "cannot be used:" << reason;
+        }
         result.loadError = true;
         result.notices.append(LanguageNotice{loadError});
         return result;
@@ -179,19 +215,20 @@ LanguageLoad loadLanguage(const QString &dataFolder, int languageIndex,
     if (!entry)
         return fail();
 
-    const std::optional<QByteArray> bytes =
-        readFileCapped(languageFilePath(dataFolder, entry->fileName));
+    const QString path = languageFilePath(dataFolder, entry->fileName);
+    const std::optional<QByteArray> bytes = readFileCapped(path);
     if (!bytes)
         return fail();
     const QString text = fromCodePage(*bytes, entry->codePage);
+    warnUndecodable(path, text, entry->codePage);
     const bool groupA = entry->group == ReadingGroup::A;
     const QStringList lines = groupA ? splitGroupALines(text) : splitGroupBLines(text);
     if (lines.isEmpty())
-        return fail();
+        return fail(QStringLiteral("the file is empty"));
 
     switch (checkLanguageVersion(lines.first(), versionText)) {
     case VersionCheck::NoName:
-        return fail();
+        return fail(QStringLiteral("its first line names no Torvane version"));
     case VersionCheck::Mismatch:
         // Reported, then the texts are read as if the version had matched.
         result.versionError = true;
@@ -203,7 +240,7 @@ LanguageLoad loadLanguage(const QString &dataFolder, int languageIndex,
 
     for (int item = 1; item <= kLanguageItemCount; ++item) {
         if (item >= lines.size())
-            return fail();
+            return fail(QStringLiteral("it ends after item %1 of %2").arg(item - 1).arg(kLanguageItemCount));
         const QString &line = lines.at(item);
         const QString stored = storedItemText(item, groupA ? groupAItemText(line)
                                                            : groupBItemText(line));

@@ -1,6 +1,7 @@
 #include "ui/UnicodeClipboard.h"
 
 #include "core/TextUtil.h"
+#include "ui/Logging.h"
 
 #include <QClipboard>
 #include <QCoreApplication>
@@ -24,6 +25,20 @@ QClipboard *systemClipboard()
     return qobject_cast<QGuiApplication *>(QCoreApplication::instance())
                ? QGuiApplication::clipboard()
                : nullptr;
+}
+
+QString formatName(uint32_t format)
+{
+    switch (format) {
+    case kFormatText: return QStringLiteral("format 1 (text)");
+    case kFormatUnicodeText: return QStringLiteral("format 13 (Unicode text)");
+    default: return QStringLiteral("format %1").arg(format);
+    }
+}
+
+void warnNotPlaced(uint32_t format, const QString &reason)
+{
+    qCWarning(lcUi).noquote() << "Clipboard:" << formatName(format) << "not placed:" << reason;
 }
 
 }  // namespace
@@ -53,18 +68,23 @@ void QtClipboardBackend::empty()
 bool QtClipboardBackend::setData(uint32_t format, const QByteArray &data)
 {
     QClipboard *clipboard = systemClipboard();
-    if (!clipboard)
+    if (!clipboard) {
+        warnNotPlaced(format, QStringLiteral("no system clipboard without a GUI application"));
         return false;
+    }
     QString text;
     if (format == kFormatUnicodeText) {
-        if (data.size() % 2 != 0)
+        if (data.size() % 2 != 0) {
+            warnNotPlaced(format, QStringLiteral("%1 bytes is not whole UTF-16 text").arg(data.size()));
             return false;
+        }
         text.reserve(data.size() / 2);
         for (qsizetype i = 0; i + 1 < data.size(); i += 2)
             text.append(QChar(ushort(uchar(data[i]) | (uchar(data[i + 1]) << 8))));
     } else if (format == kFormatText) {
         text = fromCp1252(data);
     } else {
+        warnNotPlaced(format, QStringLiteral("the system clipboard takes only text formats"));
         return false;
     }
     // The NUL ends the text, as it does on the host.
@@ -98,6 +118,8 @@ bool UnicodeClipboard::CopyUnicodeText(const QString &Text)
 bool UnicodeClipboard::OpenClipboard(quintptr hWnd)
 {
     if (!m_backend->open(hWnd)) {
+        qCWarning(lcUi).noquote() << "Clipboard: cannot be opened for window" << hWnd
+                                  << "(the system refused)";
         m_open = false;
         m_owner = 0;
         throw ClipboardError(kClipboardCannotOpen, QStringLiteral("Unable to Open Clipboard."));
@@ -107,9 +129,10 @@ bool UnicodeClipboard::OpenClipboard(quintptr hWnd)
     return true;
 }
 
-void UnicodeClipboard::CheckOpen() const
+void UnicodeClipboard::CheckOpen(const QString &operation) const
 {
     if (!m_open) {
+        qCWarning(lcUi).noquote() << "Clipboard:" << operation << "while the clipboard is not open";
         throw ClipboardError(kClipboardNotOpen,
                              QStringLiteral("Attempt to access the clipboard when clipboard not Open."));
     }
@@ -117,7 +140,7 @@ void UnicodeClipboard::CheckOpen() const
 
 void UnicodeClipboard::ClearClipboard()
 {
-    CheckOpen();
+    CheckOpen(QStringLiteral("clearing"));
     m_backend->empty();
 }
 
@@ -138,8 +161,11 @@ bool UnicodeClipboard::SetClipboardText(uint32_t Format, const QString &Text)
 
 bool UnicodeClipboard::SetClipboardData(uint32_t Format, const QByteArray &Bytes)
 {
-    CheckOpen();
-    return m_backend->setData(Format, Bytes);
+    CheckOpen(QStringLiteral("placing ") + formatName(Format));
+    if (m_backend->setData(Format, Bytes))
+        return true;
+    warnNotPlaced(Format, QStringLiteral("the system did not take the %1 bytes").arg(Bytes.size()));
+    return false;
 }
 
 void UnicodeClipboard::CloseClipboard()

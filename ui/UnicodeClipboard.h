@@ -78,7 +78,8 @@ public:
     quintptr ClipboardOwner() const { return m_owner; }
 
 private:
-    void CheckOpen() const;
+    /// Throws, with a warning naming the operation, when the clipboard is not open.
+    void CheckOpen(const QString &operation) const;
 
     std::unique_ptr<ClipboardBackend> m_backend;
     bool m_open = false;
