@@ -7,6 +7,7 @@
 #include <QGuiApplication>
 #include <QLabel>
 #include <QMessageBox>
+#include <QPointer>
 #include <QPushButton>
 #include <QScreen>
 #include <QStyle>
@@ -61,6 +62,35 @@ QMessageBox::Icon standardIcon(int32_t flags)
     case MsgIcon::Information: return QMessageBox::Information;
     default: return QMessageBox::NoIcon;
     }
+}
+
+/// Everything UnicodeMessageBox shows, as the hook and the window both take it.
+MessageRequest uniRequest(QWidget *frm, const QString &prompt, int32_t buttons,
+                          const QString &title, const QString &button1Caption,
+                          const QString &button2Caption, int32_t left, int32_t top)
+{
+    MessageRequest request;
+    request.kind = MessageKind::UnicodeMessageBox;
+    request.owner = frm;
+    request.prompt = prompt;
+    request.title = title;
+    request.buttons = buttons;
+    request.button1Caption = button1Caption;
+    request.button2Caption = button2Caption;
+    request.left = left;
+    request.top = top;
+    return request;
+}
+
+/// Fills the box, sounds its icon and places it: at the request's twips, or over owner.
+void readyUniBox(UnicodeMessageBox &box, QWidget *owner, const MessageRequest &request)
+{
+    box.prepare(request.prompt, request.buttons, request.title, request.button1Caption,
+                request.button2Caption);
+    soundFor(uniMsgBoxIcon(request.buttons));
+    const QRect ownerRect = owner && owner->isVisible() ? owner->frameGeometry() : QRect();
+    box.move(uniMsgBoxPosition(request.left, request.top, box.size(), ownerRect,
+                               screenArea(owner)));
 }
 
 /// Shows a standard box modally; whenShown runs once the box is on screen.
@@ -135,29 +165,44 @@ int16_t ShowUniMsgBox(QWidget *frm, const QString &Prompt, int32_t Buttons,
 {
     Q_UNUSED(Button3Cap);
     Q_UNUSED(Button4Cap);
-    if (messageHook()) {
-        MessageRequest request;
-        request.kind = MessageKind::UnicodeMessageBox;
-        request.owner = frm;
-        request.prompt = Prompt;
-        request.title = Title;
-        request.buttons = Buttons;
-        request.button1Caption = Button1Cap;
-        request.button2Caption = Button2Cap;
-        request.left = Left;
-        request.top = Top;
+    const MessageRequest request =
+        uniRequest(frm, Prompt, Buttons, Title, Button1Cap, Button2Cap, Left, Top);
+    if (messageHook())
         return int16_t(messageHook()(request));
-    }
 
     QWidget *owner = frm ? frm->window() : nullptr;
     UnicodeMessageBox box(owner);
-    box.prepare(Prompt, Buttons, Title, Button1Cap, Button2Cap);
-    soundFor(uniMsgBoxIcon(Buttons));
-
-    const QRect ownerRect = owner && owner->isVisible() ? owner->frameGeometry() : QRect();
-    box.move(uniMsgBoxPosition(Left, Top, box.size(), ownerRect, screenArea(owner)));
+    readyUniBox(box, owner, request);
     box.exec();
     return box.result();
+}
+
+void OpenUniMsgBox(QWidget *frm, const QString &Prompt, int32_t Buttons, const QString &Title,
+                   const QString &Button1Cap, const QString &Button2Cap,
+                   std::function<void(int16_t)> answered)
+{
+    const MessageRequest request =
+        uniRequest(frm, Prompt, Buttons, Title, Button1Cap, Button2Cap, 0, 0);
+    if (messageHook()) {
+        const auto answer = int16_t(messageHook()(request));
+        if (answered)
+            answered(answer);
+        return;
+    }
+
+    QWidget *owner = frm ? frm->window() : nullptr;
+    auto *box = new UnicodeMessageBox(owner);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    readyUniBox(*box, owner, request);
+    // A box whose form went away answers no one: the caller's state went with the form.
+    const QPointer<QWidget> form(frm);
+    const bool hadForm = frm != nullptr;
+    QObject::connect(box, &QDialog::finished, box,
+                     [box, form, hadForm, answered = std::move(answered)] {
+                         if (answered && (!hadForm || form))
+                             answered(box->result());
+                     });
+    box->open();  // window-modal; the owner's other windows stay usable
 }
 
 int16_t MsgBoxAt(QWidget *owner, const QString &Prompt, const QString &Title, int32_t Flags,

@@ -63,6 +63,9 @@ int16_t ShowUniMsgBox(QWidget *frm, const QString &Prompt, int32_t Buttons,
                       const QString &Button4Cap = QString(), int32_t Left = 0,
                       int32_t Top = 0);
 
+/// Shows UnicodeMessageBox window-modally without waiting (QDialog::open) and calls answered with 7, 6, 2 or 0 once it closes. With a message hook set, the hook answers at once and answered runs before this returns.
+void OpenUniMsgBox(QWidget *frm, const QString &Prompt, int32_t Buttons, const QString &Title, const QString &Button1Cap, const QString &Button2Cap, std::function<void(int16_t)> answered);
+
 /// Shows a standard message box owned by owner with the flags' buttons and icon, moved as it
 /// appears so that its centre is at x and its top at y (pixels), kept inside the virtual
 /// screen, topmost. Returns the standard result of the button pressed.
@@ -76,7 +79,7 @@ int32_t ShellPopup(const QString &Text, int32_t Type, const QString &Title);
 
 namespace torvane {
 
-/// The Unicode message box window. ShowUniMsgBox fills, shows and reads it.
+/// The Unicode message box window. ShowUniMsgBox and OpenUniMsgBox fill, show and read it.
 class UnicodeMessageBox : public QDialog {
     Q_OBJECT
 public:
