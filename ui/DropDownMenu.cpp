@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QFontMetrics>
 #include <QFontMetricsF>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
@@ -59,6 +60,22 @@ void drawArrow(QPainter &painter, const QRect &cell, const QColor &colour)
     painter.setPen(Qt::NoPen);
     painter.setBrush(colour);
     painter.drawPolygon(points, 3);
+}
+
+/// Whether a point on the desktop lies on any open drop-down panel: a press on a sub-menu
+/// is that sub-menu's click, not a press outside the menu that opened it.
+bool onOpenPanel(QPoint global)
+{
+    const QWidgetList windows = QApplication::topLevelWidgets();
+    return std::any_of(windows.begin(), windows.end(), [global](const QWidget *window) {
+        return qobject_cast<const DropDownMenu *>(window) && window->isVisible()
+            && window->geometry().contains(global);
+    });
+}
+
+bool isPanel(const QObject *window)
+{
+    return qobject_cast<const DropDownMenu *>(window) != nullptr;
 }
 
 }  // namespace
@@ -280,4 +297,85 @@ void DropDownMenu::leaveEvent(QEvent *event)
 {
     m_underMouse = -1;
     QWidget::leaveEvent(event);
+}
+
+void DropDownMenu::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    startWatching();
+}
+
+void DropDownMenu::hideEvent(QHideEvent *event)
+{
+    stopWatching();
+    QWidget::hideEvent(event);
+}
+
+void DropDownMenu::startWatching()
+{
+    if (m_watching)
+        return;
+    m_watching = true;
+    // Only while open: a closed panel costs the program's events nothing.
+    QCoreApplication::instance()->installEventFilter(this);
+    m_stateWatch = connect(qGuiApp, &QGuiApplication::applicationStateChanged, this,
+                           [this](Qt::ApplicationState state) {
+                               if (state != Qt::ApplicationActive)
+                                   dismiss();
+                           });
+}
+
+void DropDownMenu::stopWatching()
+{
+    if (!m_watching)
+        return;
+    m_watching = false;
+    QCoreApplication::instance()->removeEventFilter(this);
+    disconnect(m_stateWatch);
+}
+
+void DropDownMenu::dismiss()
+{
+    if (!isVisible())
+        return;
+    m_pressed = -1;  // a press begun before the closing clicks nothing
+    m_underMouse = -1;
+    hide();
+    emit Closed();
+}
+
+bool DropDownMenu::eventFilter(QObject *watched, QEvent *event)
+{
+    switch (event->type()) {
+    case QEvent::MouseButtonPress:
+    case QEvent::NonClientAreaMouseButtonPress:
+        // Seen once for the window and again for the widget under the pointer; the first closes.
+        if (!onOpenPanel(static_cast<QMouseEvent *>(event)->globalPosition().toPoint()))
+            dismiss();
+        break;
+    case QEvent::ShortcutOverride:
+        // Escape belongs to the open menu, not to a shortcut of the window behind it.
+        if (static_cast<QKeyEvent *>(event)->key() == Qt::Key_Escape) {
+            event->accept();
+            return true;
+        }
+        break;
+    case QEvent::KeyPress:
+        if (static_cast<QKeyEvent *>(event)->key() == Qt::Key_Escape) {
+            dismiss();  // the last panel opened takes it: Escape closes a sub-menu first
+            return true;
+        }
+        break;
+    case QEvent::WindowDeactivate:
+        // The form the menu belongs to lost activation to another program or window. The
+        // panels themselves take no part: they do not take the focus, and where a platform
+        // activates them anyway, the change of the program's state (startWatching) covers them.
+        if (parentWidget() && watched == parentWidget()->window()
+            && !isPanel(QApplication::activeWindow()))
+            dismiss();
+        break;
+    default:
+        break;
+    }
+    return QWidget::eventFilter(watched, event);
 }

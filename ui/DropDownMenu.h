@@ -1,7 +1,8 @@
 #pragma once
 // The drop-down menu panel: a frameless, topmost window that draws its items itself from one
 // text ("First|Second>|Third=|Fourth"), with check marks, sub-menu arrows, separator lines
-// and a highlight bar, in the desktop's menu font.
+// and a highlight bar, in the desktop's menu font. An open panel closes itself when the
+// program loses activation, when a mouse press lands outside every open panel, and on Escape.
 
 #include "ui/MenuLayout.h"
 
@@ -61,6 +62,9 @@ signals:
     void Click(int Index, const QString &Caption);
     /// The mouse pointer entered item Index.
     void subMnu(int Index);
+    /// The panel closed itself: the program or the owner window lost activation, a press
+    /// landed outside the open panels, or Escape was pressed.
+    void Closed();
 
 protected:
     void paintEvent(QPaintEvent *event) override;
@@ -68,9 +72,16 @@ protected:
     void mousePressEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
     void leaveEvent(QEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+    void hideEvent(QHideEvent *event) override;
+    /// While open: watches the whole program's presses, keys and activation.
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void updateItem(int index);
+    void startWatching();
+    void stopWatching();
+    void dismiss();
     void ensureState(int index);
 
     QString m_caption;
@@ -83,6 +94,8 @@ private:
     int m_pressed = -1;      // item the button went down on
     QVector<bool> m_checked;  // kept per index across captions, like the item labels
     QVector<bool> m_enabled;
+    bool m_watching = false;
+    QMetaObject::Connection m_stateWatch;
 };
 
 }  // namespace torvane

@@ -1,31 +1,45 @@
-// The drop-down menu control: item syntax, geometry, the width that only grows, check marks,
-// enabled items, the signals on mouse events and very large menus.
+// The drop-down menu control: item syntax, the hit test, the width that only grows, clicks and
+// hovering, the ways an open menu closes, very large menus and the desktop's menu font.
 
 #include "ui/DropDownMenu.h"
 
 #include <QApplication>
-#include <QFontMetricsF>
 #include <QImage>
 #include <QMouseEvent>
 #include <QSignalSpy>
 #include <QTest>
+#include <QWindow>
+
+#include <memory>
 
 using namespace Qt::StringLiterals;
 using namespace torvane;
 
 namespace {
 
-void moveMouse(QWidget *widget, QPoint at)
-{
-    QMouseEvent move(QEvent::MouseMove, at, widget->mapToGlobal(at), Qt::NoButton, Qt::NoButton,
-                     Qt::NoModifier);
-    QCoreApplication::sendEvent(widget, &move);
-}
+/// A menu shown over its owner window, as the main window opens its menus.
+struct ShownMenu {
+    std::unique_ptr<QWidget> owner = std::make_unique<QWidget>();
+    DropDownMenu *menu = new DropDownMenu(owner.get());
 
-QPoint middleOf(const DropDownMenu &menu, int index)
-{
-    return menu.layout().labelRect(index).center();
-}
+    explicit ShownMenu(const QString &caption)
+    {
+        owner->setGeometry(100, 100, 500, 400);
+        owner->show();
+        menu->setCaption(caption);
+        menu->move(120, 120);
+        menu->show();
+    }
+    QPoint middleOf(int index) const { return menu->layout().labelRect(index).center(); }
+    void hover(int index) const
+    {
+        QMouseEvent move(QEvent::MouseMove, middleOf(index), menu->mapToGlobal(middleOf(index)),
+                         Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(menu, &move);
+    }
+};
+
+const QString kCaption = u"Station|Default source>|Database=|Languages>"_s;
 
 }  // namespace
 
@@ -36,8 +50,7 @@ private slots:
     {
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("parsed");  // shown texts joined by ",", then ">" and "=" flags
-        QTest::newRow("four items") << u"First|Second>|Third=|Fourth"_s
-                                    << u"First,Second>,Third=,Fourth"_s;
+        QTest::newRow("four items") << u"First|Second>|Third=|Fourth"_s << u"First,Second>,Third=,Fourth"_s;
         QTest::newRow("no bar: one item") << u"Exit="_s << u"Exit="_s;
         QTest::newRow("empty items kept") << u"|"_s << u","_s;
         QTest::newRow("markers inside the text") << u"a>b=c"_s << u"abc>="_s;
@@ -52,152 +65,164 @@ private slots:
         QCOMPARE(got.join(u','), parsed);
     }
 
-    // Fixed widths and an item height of 16: exact pixel positions.
-    void geometry_data()
+    // Items 16 pixels high, three of 5 pixels' text: a panel 55 wide, items at y 3, 19 and 43
+    // (the separator under the second pushes the third down by 8).
+    void hitTest_data()
     {
-        QTest::addColumn<QString>("text");
+        QTest::addColumn<QPoint>("point");
+        QTest::addColumn<int>("item");
+        QTest::newRow("first row of the first item") << QPoint(5, 3) << 0;
+        QTest::newRow("last row of the first item") << QPoint(5, 18) << 0;
+        QTest::newRow("first row of the second item") << QPoint(5, 19) << 1;
+        QTest::newRow("last row of the second item") << QPoint(54, 34) << 1;
+        QTest::newRow("gap under the separator") << QPoint(5, 37) << -1;
+        QTest::newRow("first row after the gap") << QPoint(5, 43) << 2;
+        QTest::newRow("above the first item") << QPoint(5, 2) << -1;
+        QTest::newRow("below the last item") << QPoint(5, 59) << -1;
+        QTest::newRow("right of the panel") << QPoint(55, 5) << -1;
+    }
+    void hitTest()
+    {
+        QFETCH(QPoint, point);
+        QFETCH(int, item);
+        int16_t widest = 0;
+        const MenuGeometry geometry(parseMenuText(u"a|b=|c"_s), {5, 5, 5}, 16, widest);
+        QCOMPARE(geometry.itemAt(point), item);
+    }
+
+    void panelWidth_data()
+    {
         QTest::addColumn<QList<int>>("widths");
         QTest::addColumn<int>("widthBefore");
-        QTest::addColumn<QList<int>>("tops");
-        QTest::addColumn<QList<int>>("separators");
         QTest::addColumn<int>("panelWidth");
-        QTest::addColumn<int>("panelHeight");
-        QTest::newRow("single item, earlier width kept") << u"a"_s << QList<int>{10} << 70
-                                                         << QList<int>{3} << QList<int>{} << 120 << 23;
-        QTest::newRow("first item widest is measured") << u"wide|b"_s << QList<int>{90, 20} << 0
-                                                       << QList<int>{3, 19} << QList<int>{} << 140 << 39;
-        QTest::newRow("two separators push 16") << u"a|b=|c=|d"_s << QList<int>{5, 5, 5, 5} << 0
-                                                << QList<int>{3, 19, 43, 67} << QList<int>{37, 61} << 55
-                                                << 87;
-        QTest::newRow("last item separator inside") << u"a|b="_s << QList<int>{5, 5} << 0
-                                                    << QList<int>{3, 19} << QList<int>{37} << 55 << 39;
-        QTest::newRow("huge width capped") << u"a"_s << QList<int>{1000000} << 0 << QList<int>{3}
-                                           << QList<int>{} << 32767 << 23;
+        QTest::newRow("earlier, wider menu text kept") << QList<int>{10} << 70 << 120;
+        QTest::newRow("first item widest is measured") << QList<int>{90, 20} << 0 << 140;
+        QTest::newRow("huge text capped to 16 bits") << QList<int>{1000000} << 0 << 32767;
     }
-    void geometry()
+    void panelWidth()
     {
-        QFETCH(QString, text);
         QFETCH(QList<int>, widths);
         QFETCH(int, widthBefore);
-        QFETCH(QList<int>, tops);
-        QFETCH(QList<int>, separators);
         QFETCH(int, panelWidth);
-        QFETCH(int, panelHeight);
         auto widest = int16_t(widthBefore);
-        const MenuGeometry g(parseMenuText(text), QVector<int>(widths.begin(), widths.end()), 16, widest);
-        QCOMPARE(g.width(), panelWidth);
-        QCOMPARE(g.height(), panelHeight);
-        QCOMPARE(int(widest), panelWidth - 50);
-        QCOMPARE(g.count(), tops.size());
-        for (int i = 0; i < tops.size(); ++i) {
-            QCOMPARE(g.labelRect(i).top(), tops[i]);
-            QCOMPARE(g.itemAt(QPoint(5, tops[i])), i);
-            QCOMPARE(g.itemAt(QPoint(panelWidth - 1, tops[i] + 15)), i);
-        }
-        QCOMPARE(QList<int>(g.separatorLines().begin(), g.separatorLines().end()), separators);
-        for (const int y : separators)
-            QCOMPARE(g.itemAt(QPoint(5, y)), -1);  // the gap under an item picks nothing
-        QCOMPARE(g.itemAt(QPoint(5, 1)), -1);
-        QCOMPARE(g.itemAt(QPoint(panelWidth, tops[0])), -1);
+        const MenuGeometry geometry(parseMenuText(widths.size() == 1 ? u"a"_s : u"a|b"_s),
+                                    QVector<int>(widths.begin(), widths.end()), 16, widest);
+        QCOMPARE(geometry.width(), panelWidth);
     }
 
-    void panelFollowsFont()
+    void shorterCaptionKeepsWidth()
     {
         DropDownMenu menu;
-        const int itemHeight = qRound(QFontMetricsF(menu.font()).height() + 3);
+        menu.Check(4, true);  // before the item exists: kept for when it does
         menu.setCaption(u"Ok|Station setup and more>|Exit="_s);
-        // Markers count in the width.
-        QCOMPARE(int(menu.TextWidthMax()), QFontMetrics(menu.font()).horizontalAdvance(u"Station setup and more>"_s));
-        const int wide = menu.width();
-
-        // A shorter list keeps the width; the height follows the new count.
-        menu.setCaption(u"A|B"_s);
-        QCOMPARE(menu.width(), wide);
-        QCOMPARE(menu.height(), 3 + 2 * itemHeight + 4);
+        const QSize before = menu.size();
+        menu.setCaption(u"A|B|C|D|E"_s);
+        QCOMPARE(menu.width(), before.width());
+        QVERIFY(menu.height() > before.height());
+        QVERIFY(menu.isChecked(4) && !menu.isChecked(3));
     }
 
-    void checkAndEnable()
+    // Every click handler rebuilds the menu, as the language menu does: the caption it gets
+    // is still the clicked one.
+    void click_data()
     {
-        DropDownMenu menu;
-        menu.Check(4, true);  // before the items exist: kept for when they do
-        menu.setCaption(u"a|b|c"_s);
-        menu.Check(1, true);
-        QVERIFY(menu.isChecked(1) && !menu.isChecked(0));
-        menu.setCaption(u"a|b|c|d|e"_s);
-        QVERIFY(menu.isChecked(4));
-        menu.Check(-1, true);
-        menu.Enable(-3, false);
-        QVERIFY(!menu.isChecked(-1));
-
-        QSignalSpy clicks(&menu, &DropDownMenu::Click);
-        QSignalSpy entered(&menu, &DropDownMenu::subMnu);
-        menu.Enable(2, false);
-        QVERIFY(!menu.isItemEnabled(2));
-        menu.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&menu));
-        moveMouse(&menu, middleOf(menu, 2));
-        QTest::mouseClick(&menu, Qt::LeftButton, {}, middleOf(menu, 2));
-        QCOMPARE(entered.count(), 0);
-        QCOMPARE(clicks.count(), 0);
-        QCOMPARE(int(menu.currentItem()), -1);
-        menu.Enable(2, true);
-        QTest::mouseClick(&menu, Qt::LeftButton, {}, middleOf(menu, 2));
-        QCOMPARE(clicks.count(), 1);
+        QTest::addColumn<int>("pressed");
+        QTest::addColumn<int>("released");
+        QTest::addColumn<int>("disabled");
+        QTest::addColumn<int>("clicked");
+        QTest::addColumn<QString>("caption");
+        QTest::newRow("first item") << 0 << 0 << -1 << 0 << u"Station"_s;
+        QTest::newRow("item under a separator") << 2 << 2 << -1 << 2 << u"Database"_s;
+        QTest::newRow("last item, sub-menu marker dropped") << 3 << 3 << -1 << 3 << u"Languages"_s;
+        QTest::newRow("released on another item") << 1 << 3 << -1 << -1 << QString();
+        QTest::newRow("disabled item") << 2 << 2 << 2 << -1 << QString();
     }
-
-    void mouseSignals()
+    void click()
     {
-        DropDownMenu menu;
-        menu.setCaption(u"Station|Default source>|Database=|Languages>"_s);
-        menu.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&menu));
-        QSignalSpy clicks(&menu, &DropDownMenu::Click);
-        QSignalSpy entered(&menu, &DropDownMenu::subMnu);
-
-        moveMouse(&menu, middleOf(menu, 1));
-        moveMouse(&menu, middleOf(menu, 1) + QPoint(3, 1));  // still in the same item
-        QCOMPARE(entered.count(), 1);
-        QCOMPARE(entered.at(0).at(0).toInt(), 1);
-        QCOMPARE(int(menu.currentItem()), 1);
-        QVERIFY(menu.highlightShown());
-
-        // The gap under a separator picks nothing; coming back enters again.
-        const QPoint gap(10, menu.layout().separatorLines().at(0));
-        moveMouse(&menu, gap);
-        QCOMPARE(int(menu.currentItem()), 1);
-        moveMouse(&menu, middleOf(menu, 3));
-        moveMouse(&menu, middleOf(menu, 0));
-        QCOMPARE(entered.count(), 3);
-        QCOMPARE(entered.at(1).at(0).toInt(), 3);
-        QCOMPARE(entered.at(2).at(0).toInt(), 0);
-
-        // Item 0 is clickable like the others; the highlight goes away with the click.
-        QTest::mouseClick(&menu, Qt::LeftButton, {}, middleOf(menu, 0));
-        QTest::mouseClick(&menu, Qt::LeftButton, {}, menu.layout().checkRect(2).center());
-        QCOMPARE(clicks.count(), 2);
-        QCOMPARE(clicks.at(0), (QList<QVariant>{0, u"Station"_s}));
-        QCOMPARE(clicks.at(1), (QList<QVariant>{2, u"Database"_s}));
-        QVERIFY(!menu.highlightShown());
-
-        // Pressed on one item, released on another: no click.
-        QTest::mousePress(&menu, Qt::LeftButton, {}, middleOf(menu, 1));
-        QTest::mouseRelease(&menu, Qt::LeftButton, {}, middleOf(menu, 3));
-        QCOMPARE(clicks.count(), 2);
-    }
-
-    void clickHandlerMayRebuild()
-    {
-        DropDownMenu menu;
-        menu.setCaption(u"one|two"_s);
-        menu.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&menu));
+        QFETCH(int, pressed);
+        QFETCH(int, released);
+        QFETCH(int, disabled);
+        QFETCH(int, clicked);
+        QFETCH(QString, caption);
+        ShownMenu shown(kCaption);
+        QVERIFY(QTest::qWaitForWindowExposed(shown.menu));
+        shown.menu->Enable(disabled, false);
+        int index = -1;
         QString seen;
-        connect(&menu, &DropDownMenu::Click, &menu, [&menu, &seen](int, const QString &caption) {
-            menu.setCaption(u"x"_s);
-            seen = caption;
+        connect(shown.menu, &DropDownMenu::Click, shown.menu, [&](int i, const QString &text) {
+            shown.menu->setCaption(u"x"_s);
+            index = i;
+            seen = text;
         });
-        QTest::mouseClick(&menu, Qt::LeftButton, {}, middleOf(menu, 1));
-        QCOMPARE(seen, u"two"_s);
+        QTest::mousePress(shown.menu, Qt::LeftButton, {}, shown.middleOf(pressed));
+        QTest::mouseRelease(shown.menu, Qt::LeftButton, {}, shown.middleOf(released));
+        QCOMPARE(index, clicked);
+        QCOMPARE(seen, caption);
+    }
+
+    void hoverEntersItems()
+    {
+        ShownMenu shown(kCaption);
+        QVERIFY(QTest::qWaitForWindowExposed(shown.menu));
+        shown.menu->Enable(2, false);
+        QList<int> entered;
+        connect(shown.menu, &DropDownMenu::subMnu, shown.menu, [&entered](int index) { entered.append(index); });
+        for (const int item : {1, 1, 2, 3, 0})  // twice in one item enters once; disabled never
+            shown.hover(item);
+        QCOMPARE(entered, (QList<int>{1, 3, 0}));
+        QCOMPARE(int(shown.menu->currentItem()), 0);
+        QVERIFY(shown.menu->highlightShown());
+    }
+
+    void closes_data()
+    {
+        QTest::addColumn<QString>("action");
+        QTest::addColumn<bool>("staysOpen");
+        QTest::addColumn<int>("clicked");
+        QTest::newRow("another program takes the focus") << u"other window"_s << false << -1;
+        QTest::newRow("program no longer active") << u"inactive"_s << false << -1;
+        QTest::newRow("press in the owner window") << u"press owner"_s << false << -1;
+        QTest::newRow("Escape: the sub-menu first, then the menu") << u"escape"_s << false << -1;
+        QTest::newRow("press inside selects") << u"press item"_s << true << 1;
+        QTest::newRow("press on its sub-menu") << u"press sub-menu"_s << true << -1;
+    }
+    void closes()
+    {
+        QFETCH(QString, action);
+        QFETCH(bool, staysOpen);
+        QFETCH(int, clicked);
+        ShownMenu shown(kCaption);
+        // A sub-menu open beside it, as Setup opens Languages.
+        auto *sub = new DropDownMenu(shown.owner.get());
+        sub->setCaption(u"English|Polski"_s);
+        sub->move(shown.menu->geometry().topRight() + QPoint(1, 0));
+        sub->show();
+        QVERIFY(QTest::qWaitForWindowExposed(sub));
+        shown.owner->activateWindow();  // the form keeps the focus while its menus are open
+        QVERIFY(QTest::qWaitForWindowActive(shown.owner.get()));
+        QSignalSpy closed(shown.menu, &DropDownMenu::Closed);
+        QSignalSpy clicks(shown.menu, &DropDownMenu::Click);
+        QWindow otherProgram;  // a window without widgets stands for another program's
+        if (action == u"other window"_s) {
+            otherProgram.setGeometry(700, 100, 100, 100);
+            otherProgram.show();
+            otherProgram.requestActivate();
+        } else if (action == u"inactive"_s) {
+            emit qGuiApp->applicationStateChanged(Qt::ApplicationInactive);
+        } else if (action == u"press owner"_s) {
+            QTest::mouseClick(shown.owner.get(), Qt::LeftButton, {}, QPoint(450, 350));
+        } else if (action == u"escape"_s) {
+            QTest::keyClick(shown.owner.get(), Qt::Key_Escape);
+            QVERIFY(!sub->isVisible() && shown.menu->isVisible());
+            QTest::keyClick(shown.owner.get(), Qt::Key_Escape);
+        } else if (action == u"press item"_s) {
+            QTest::mouseClick(shown.menu, Qt::LeftButton, {}, shown.middleOf(1));
+        } else {
+            QTest::mouseClick(sub, Qt::LeftButton, {}, sub->layout().labelRect(1).center());
+        }
+        QTRY_COMPARE_WITH_TIMEOUT(shown.menu->isVisible(), staysOpen, 2000);
+        QCOMPARE(closed.count(), staysOpen ? 0 : 1);
+        QCOMPARE(clicks.isEmpty() ? -1 : clicks.first().first().toInt(), clicked);
     }
 
     void largeMenusDraw()
@@ -206,19 +231,14 @@ private slots:
         QStringList items;
         for (int i = 0; i < 400; ++i)
             items.append(u"Entry %1%2"_s.arg(i).arg(i % 50 == 0 ? u"="_s : QString()));
-        items.append(QString(3000, u'W'));
         menu.setCaption(items.join(u'|'));
-        QCOMPARE(menu.itemCount(), 401);
-        QVERIFY(menu.width() <= INT16_MAX);
-        QCOMPARE(menu.height(), menu.layout().labelRect(400).bottom() + 1 + 4);
-
-        // The part around the last items draws: text pixels differ from the panel colour.
-        QImage tail = menu.grab(QRect(0, menu.height() - 60, 300, 60)).toImage();
-        QVERIFY(!tail.isNull());
+        QCOMPARE(menu.itemCount(), 400);
+        // Only the exposed part is painted: the last items must still show ink.
+        const QImage tail = menu.grab(QRect(0, menu.height() - 60, menu.width(), 60)).toImage();
         const QRgb panel = tail.pixel(tail.width() / 2, tail.height() - 2);
         int ink = 0;
         for (int y = 0; y < tail.height(); ++y) {
-            for (int x = 20; x < tail.width(); ++x)
+            for (int x = 20; x < tail.width() - 20; ++x)
                 ink += tail.pixel(x, y) != panel;
         }
         QVERIFY(ink > 50);
@@ -228,18 +248,17 @@ private slots:
     {
         QTest::addColumn<QFont>("font");
         QTest::addColumn<int>("points");
-        QFont bold(u"DejaVu Sans"_s, 9, QFont::Bold);
         QFont italicPixels(u"DejaVu Sans"_s);
         italicPixels.setItalic(true);
         italicPixels.setPixelSize(16);
-        QTest::newRow("bold, points") << bold << 9;
-        QTest::newRow("italic, pixels") << italicPixels
-                                        << qRound(16 * 72.0 / QGuiApplication::primaryScreen()->logicalDotsPerInchY());
+        QTest::newRow("bold, points") << QFont(u"DejaVu Sans"_s, 9, QFont::Bold) << 9;
+        QTest::newRow("italic, 16 pixels at 96 dpi") << italicPixels << 12;
     }
     void menuFonts()
     {
         QFETCH(QFont, font);
         QFETCH(int, points);
+        QCOMPARE(QGuiApplication::primaryScreen()->logicalDotsPerInchY(), 96.0);
         const QFont saved = QApplication::font("QMenu");
         QApplication::setFont(font, "QMenu");
         QString name;
