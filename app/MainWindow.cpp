@@ -199,12 +199,13 @@ void MainWindow::startUp()
 
     m_hosts = HostTable::fromFile(m_values.DataFolder + QStringLiteral("/Hosts.cfg"));
     lookUp = new LookupControl(m_values, m_hosts, this);
-    lookUp->setObjectName(QStringLiteral("ucLookUp"));
     connectLookUp();
     m_geocoder = std::make_unique<Geocoder>(m_hosts);
-    m_update = std::make_unique<UpdateCheck>(m_values, m_hosts, [this](const UpdateMessage &m) {
-        return int(ShowUniMsgBox(this, m.prompt, m.buttons, m.title, m.button1Caption, m.button2Caption));
-    });
+    m_update = std::make_unique<UpdateCheck>(
+        m_values, m_hosts, [this](const UpdateMessage &m, std::function<void(int)> answered) {
+            OpenUniMsgBox(this, m.prompt, m.buttons, m.title, m.button1Caption, m.button2Caption,
+                          [answered](int16_t result) { answered(result); });
+        });
     if (!readConfigFile(m_values.DataFolder + QStringLiteral("/Torvane.cfg"), m_values))
         ShellPopup(QStringLiteral("Torvane.cfg file not found"), 0, QStringLiteral("Torvane"));
 

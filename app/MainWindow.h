@@ -14,6 +14,7 @@
 #include <memory>
 
 class QComboBox;
+class QNetworkAccessManager;
 class QFrame;
 class QLabel;
 class QListWidget;
@@ -26,6 +27,7 @@ class LookupControl;
 class MapWindow;
 class Geocoder;
 class MainMenus;
+class StationLookup;
 class UpdateCheck;
 }
 
@@ -59,8 +61,6 @@ public:
     void ConnectToSource();
     /// F8: takes a call sign from the clipboard and looks it up.
     void pasteAndLookup();
-    /// Downloads a text file, waiting at most the page time limit; empty or partial on errors.
-    QString DownloadText(const QString &address);
 
     // Result panel.
     void ClearResultPanel();
@@ -142,7 +142,8 @@ public:
     DropDownMenu *ucMnuSavePic = nullptr;
 
 signals:
-    /// A lookup's outcome reached the panel (shown, failed, or nothing to do).
+    /// A lookup's outcome reached the panel (shown, failed, or nothing to do); the picture may
+    /// still follow.
     void lookupSettled();
 
 protected:
@@ -158,11 +159,21 @@ private:
     void setStatusFrom(bool loggedIn);
     void onGotSite(const QString &siteText, bool loggedIn);
     void onGotPage(const QString &call, bool loggedIn);
+    void updateHistory(const QString &typed);
+    /// The newest web lookup of call still running, or nullptr.
+    StationLookup *lookupFor(const QString &call) const;
+    void removeLookup(StationLookup *lookup);
+    /// Ends the lookup of call; true when it was the one the panel belongs to.
+    bool endLookup(const QString &call);
+    void finishWebLookup(StationLookup *lookup);
     void onGotPicture(const QString &call);
     void onCallNotFound(const QString &call);
     void onLoginRequired(const QString &call);
-    void storeStation(const QString &latText, const QString &lonText);
+    void storeStation(const StationLookup &lookup);
     void showSiteLink();
+    /// Pointer back, focus to the call box with its text selected.
+    void readyForNextCall();
+    /// readyForNextCall, and the lookup's outcome is announced.
     void settle();
     void RefreshSiteList();
     void requestPicture(const QString &call);
@@ -184,6 +195,9 @@ private:
     bool m_pasteLock = false;
     bool m_databaseWarned = false;
     QString m_siteListText;  ///< the maker's update text, read once per run for the site list
+    QNetworkAccessManager *m_network = nullptr;  ///< for the site-list text
+    QList<StationLookup *> m_lookups;  ///< web lookups running, oldest first
+    QPointer<StationLookup> m_lookup;  ///< the newest: the only one the panel shows
     torvane::StationResult m_station;
     QRectF m_pictureRect;  ///< Image1 in the panel's 332 x 189 units
     std::unique_ptr<torvane::Geocoder> m_geocoder;

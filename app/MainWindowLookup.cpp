@@ -7,21 +7,22 @@
 #include "calldb/CallDatabase.h"
 #include "geo/Geodesy.h"
 #include "windows/MapWindow.h"
+#include "core/Sources.h"
 #include "lookup/Geocoder.h"
 #include "lookup/LookupControl.h"
+#include "lookup/StationLookup.h"
 #include "lookup/UpdateCheck.h"
-#include "lookup/ZipTable.h"
 #include "ui/Beep.h"
 #include "ui/MessageBox.h"
 
 #include <QApplication>
 #include <QClipboard>
 #include <QComboBox>
-#include <QEventLoop>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QNetworkAccessManager>
+#include <QNetworkReply>
 #include <QRadioButton>
 #include <QSaveFile>
 #include <QTimer>
@@ -37,6 +38,8 @@ void MainWindow::connectLookUp()
     });
     connect(lookUp, &LookupControl::GotPage, this, &MainWindow::onGotPage);
     connect(lookUp, &LookupControl::PageNotFound, this, [this](const QString &call) {
+        if (!endLookup(call))
+            return;
         lblNot->setText(call + QStringLiteral(" not found"));
         lblNot->show();
         settle();
@@ -52,12 +55,13 @@ void MainWindow::connectLookUp()
 
 void MainWindow::ConnectToSource()
 {
+    const int16_t database = databaseIndex(m_values.CurrentSource);
+    if (!sourceFacts(database))
+        return;
+    // The pointer stays busy until the site answers (GotSite or SiteNotFound).
     setCursor(Qt::WaitCursor);
-    if (m_values.CurrentSource >= 0 && m_values.CurrentSource < 5) {
-        lookUp->setDatabase(int16_t(m_values.CurrentSource + 1));
-        lookUp->GetSite();
-    }
-    unsetCursor();
+    lookUp->setDatabase(database);
+    lookUp->GetSite();
 }
 
 void MainWindow::setStatusFrom(bool loggedIn)
@@ -105,23 +109,9 @@ void MainWindow::Lookup()
         emit lookupSettled();
         return;
     }
-
-    // History: newest first, at most eight after each lookup; the box keeps what was typed.
-    QStringList history;
-    for (int i = 0; i < cboCall->count(); ++i)
-        history << cboCall->itemText(i);
-    const QStringList updated = updatedHistory(history, typed);
-    {
-        // The typed call becomes the current entry, so that the box does not take the edit
-        // text for a new choice when it loses the focus.
-        const QSignalBlocker block(cboCall);
-        if (updated != history) {
-            cboCall->clear();
-            cboCall->addItems(updated);
-        }
-        cboCall->setCurrentIndex(int(updated.indexOf(typed)));
-        cboCall->setEditText(typed);
-    }
+    // From here on the panel belongs to this lookup; an older one still running only stores.
+    m_lookup = nullptr;
+    updateHistory(typed);
 
     setCursor(Qt::WaitCursor);
     ClearResultPanel();
@@ -146,7 +136,7 @@ void MainWindow::Lookup()
             return;
         }
     }
-    if (m_values.CurrentSource >= 0 && m_values.CurrentSource < 5 && !m_values.CurrentCall.isEmpty()) {
+    if (sourceFactsOfSetting(m_values.CurrentSource) && !m_values.CurrentCall.isEmpty()) {
         StartWebLookup(m_values.CurrentCall);
         return;
     }
@@ -156,8 +146,37 @@ void MainWindow::Lookup()
     settle();
 }
 
+void MainWindow::updateHistory(const QString &typed)
+{
+    // Newest first, at most eight after each lookup; the box keeps what was typed.
+    QStringList history;
+    for (int i = 0; i < cboCall->count(); ++i)
+        history << cboCall->itemText(i);
+    const QStringList updated = updatedHistory(history, typed);
+    // The typed call becomes the current entry, so that the box does not take the edit text
+    // for a new choice when it loses the focus.
+    const QSignalBlocker block(cboCall);
+    if (updated != history) {
+        cboCall->clear();
+        cboCall->addItems(updated);
+    }
+    cboCall->setCurrentIndex(int(updated.indexOf(typed)));
+    cboCall->setEditText(typed);
+}
+
 void MainWindow::StartWebLookup(const QString &call)
 {
+    // A newer lookup of a call replaces an older one of the same call: the component cancels
+    // the older page request.
+    for (StationLookup *older : std::as_const(m_lookups)) {
+        if (older->call() == call)
+            removeLookup(older);
+    }
+    auto *lookup = new StationLookup(call, m_values.CurrentSource, m_station.Zip,
+                                     m_values.DataFolder, m_geocoder.get(), this);
+    connect(lookup, &StationLookup::resolved, this, [this, lookup] { finishWebLookup(lookup); });
+    m_lookups.append(lookup);
+    m_lookup = lookup;
     lookUp->GetPage(call + u'2');
     requestPicture(call);
 }
@@ -169,64 +188,66 @@ void MainWindow::requestPicture(const QString &call)
         lookUp->GetPicture(address, call + u'5');
 }
 
-void MainWindow::onGotPage(const QString &, bool loggedIn)
+StationLookup *MainWindow::lookupFor(const QString &call) const
+{
+    for (auto it = m_lookups.crbegin(); it != m_lookups.crend(); ++it) {
+        if ((*it)->call() == call)
+            return *it;
+    }
+    return nullptr;
+}
+
+void MainWindow::removeLookup(StationLookup *lookup)
+{
+    if (!m_lookups.removeOne(lookup))
+        return;
+    if (m_lookup == lookup)
+        m_lookup = nullptr;
+    lookup->deleteLater();
+}
+
+bool MainWindow::endLookup(const QString &call)
+{
+    StationLookup *lookup = lookupFor(call);
+    if (!lookup)
+        return false;
+    const bool current = lookup == m_lookup;
+    removeLookup(lookup);
+    return current;
+}
+
+void MainWindow::onGotPage(const QString &call, bool loggedIn)
 {
     setStatusFrom(loggedIn);
-    const QString zip = m_station.Zip;
-    m_station = StationResult();
-    m_station.Zip = zip;
-    m_values.StationLatitude = m_values.StationLongitude = 0;
-    unsetCursor();
-
-    const QString call = m_values.CurrentCall;
-    m_station.Name = lookUp->cName(call);
-    if (m_station.Name.isEmpty())
-        return;  // the component reports the missing station
-    m_station.Add1 = lookUp->Add1();
-    m_station.Add2 = lookUp->Add2();
-    m_station.Ctry = lookUp->Ctry();
-    if (m_values.CurrentSource == 4) {
-        QEventLoop pause;
-        QTimer::singleShot(500, &pause, &QEventLoop::quit);
-        pause.exec();
-        if (m_values.CurrentCall != call)
-            return;  // a newer lookup took over the page meanwhile
+    StationLookup *lookup = lookupFor(call);
+    if (!lookup)
+        return;  // nobody here asked for that page
+    if (lookup == m_lookup) {
+        const QString zip = m_station.Zip;
+        m_station = StationResult();
+        m_station.Zip = zip;
+        m_values.StationLatitude = m_values.StationLongitude = 0;
+        unsetCursor();
     }
-    m_values.StationLatitude = lookUp->Latitude();
-    m_values.StationLongitude = lookUp->Longitude();
-    QString latText = formatNumber(m_values.StationLatitude);
-    QString lonText = formatNumber(m_values.StationLongitude);
-    m_station.Class = lookUp->Class();
-    m_station.DateOfBirth = lookUp->DateOfBirth();
-    m_station.Grid = lookUp->Grid();
-    m_station.WebAddress = lookUp->WebAddress();
+    if (!lookup->readPage(*lookUp))
+        removeLookup(lookup);  // the component has reported the missing station
+}
 
-    // A page without a position: the address, else the zip code.
-    if (m_values.StationLatitude == 0 && m_values.StationLongitude == 0) {
-        const QString found = m_geocoder->GeocodeAddress(m_station.Add1 + u' ' + m_station.Add2 + u' ' + m_station.Ctry);
-        if (m_values.CurrentCall != call)
-            return;
-        if (!found.isEmpty()) {
-            const QStringList parts = found.split(u',');
-            latText = parts.value(0);
-            lonText = parts.value(1);
-            m_values.StationLatitude = leadingNumber(latText);
-            m_values.StationLongitude = leadingNumber(lonText);
-        }
-        const qsizetype blank = m_station.Add2.lastIndexOf(u' ');
-        if (m_values.StationLatitude == 0 && m_values.StationLongitude == 0 && blank >= 0) {
-            m_station.Zip = m_station.Add2.mid(blank + 1, 5);
-            ZipPosition(m_values.DataFolder, m_station.Zip, m_values.StationLatitude,
-                        m_values.StationLongitude);
-        }
+void MainWindow::finishWebLookup(StationLookup *lookup)
+{
+    const bool current = lookup == m_lookup;
+    if (current) {
+        m_station = lookup->station();
+        m_values.StationLatitude = lookup->latitude();
+        m_values.StationLongitude = lookup->longitude();
+        if (const auto line = FormatDistanceLine(m_values, QLocale()))
+            lblDx->setText(*line);
+        ShowWebResult();
     }
-
-    if (const auto line = FormatDistanceLine(m_values, QLocale()))
-        lblDx->setText(*line);
-    if (m_station.Grid.isEmpty() && m_values.StationLatitude != 0 && m_values.StationLongitude != 0)
-        m_station.Grid = LatLonToGrid(m_values.StationLatitude, m_values.StationLongitude);
-    ShowWebResult();
-    storeStation(latText, lonText);
+    storeStation(*lookup);
+    removeLookup(lookup);
+    if (!current)
+        return;
     Beep(400, 75);
     showRecordCount();
     if (m_mapWindow)
@@ -234,45 +255,31 @@ void MainWindow::onGotPage(const QString &, bool loggedIn)
     emit lookupSettled();
 }
 
-void MainWindow::storeStation(const QString &latText, const QString &lonText)
+void MainWindow::storeStation(const StationLookup &lookup)
 {
-    CallDatabase db(m_values.DataFolder);
-    const int32_t n = db.FindCall(m_values.CurrentCall);
-    const QString keptAdd1 = n > 0 ? db.CurrentRecord.text(CallRecord::Add1) : QString();
-    db.ClearRecord();
-    CallRecord &r = db.CurrentRecord;
-    r.setText(CallRecord::Call, m_values.CurrentCall);
-    r.setText(CallRecord::Name, m_station.Name);
-    r.setText(CallRecord::Add1, m_values.CurrentSource == 2 ? keptAdd1 : m_station.Add1);
-    r.setText(CallRecord::Add2, m_station.Add2);
-    r.setText(CallRecord::Ctry, m_station.Ctry);
-    r.setText(CallRecord::Lat, latText);
-    r.setText(CallRecord::Lon, lonText);
-    r.setText(CallRecord::Class, m_station.Class);
-    r.setText(CallRecord::YearBorn, m_station.DateOfBirth);
-    DbStatus status = n > 0 ? db.ReplaceRecord(n) : db.AppendRecord();
-    if (status == DbStatus::Missing)  // the search could not create the file either
-        status = DbStatus::OpenFailed;
-    if (status == DbStatus::Ok && n == 0)
-        status = db.SortDatabase();
-    if (status != DbStatus::Ok && !m_databaseWarned) {
-        // Once per run: the lookups go on, only the local copy is missing.
-        m_databaseWarned = true;
-        ShowUniMsgBox(this, QStringLiteral("The local database could not be written:\r\n") + db.lastError(),
-                      48, QStringLiteral("Torvane"), QStringLiteral("Ok"));
-    }
+    QString error;
+    if (lookup.store(&error) == DbStatus::Ok || m_databaseWarned)
+        return;
+    // Once per run: the lookups go on, only the local copy is missing.
+    m_databaseWarned = true;
+    OpenUniMsgBox(this, QStringLiteral("The local database could not be written:\r\n") + error, 48,
+                  QStringLiteral("Torvane"), QStringLiteral("Ok"), QString(), {});
 }
 
 void MainWindow::onCallNotFound(const QString &call)
 {
+    if (!endLookup(call))
+        return;
     lblNot->setText(call + item(38));
     lblNot->show();
     m_values.LookupFailed = -1;
     settle();
 }
 
-void MainWindow::onLoginRequired(const QString &)
+void MainWindow::onLoginRequired(const QString &call)
 {
+    if (!endLookup(call))
+        return;
     lblNot->setText(item(45) + u' ' + m_values.SourceName);
     lblNot->show();
     settle();
@@ -289,14 +296,20 @@ void MainWindow::onGotPicture(const QString &call)
     if (call != m_values.CurrentCall)
         return;
     ShowPicture(file.fileName());
-    settle();
+    // The picture may come before or after the page; only the page settles the lookup.
+    readyForNextCall();
 }
 
-void MainWindow::settle()
+void MainWindow::readyForNextCall()
 {
     unsetCursor();
     cboCall->setFocus();
     cboCall->lineEdit()->selectAll();
+}
+
+void MainWindow::settle()
+{
+    readyForNextCall();
     emit lookupSettled();
 }
 
@@ -306,14 +319,11 @@ void MainWindow::RefreshSiteList()
     const QString maker = m_hosts.host(QStringLiteral("maker"));
     if (maker.isEmpty())
         return;
-    // The list of image-receiving sites is rebuilt from this text.
-    m_siteListText = DownloadText(maker + QStringLiteral("/updates/updates.txt"));
-}
-
-QString MainWindow::DownloadText(const QString &address)
-{
-    QNetworkAccessManager manager;
-    const FetchResult result = fetchBlocking(&manager, QUrl(address), kPageTimeLimitMs);
-    // A partial answer is still handed on, as a partial read would be.
-    return fromCp1252(result.body);
+    // The list of image-receiving sites is rebuilt from this text; nothing waits for it.
+    if (!m_network)
+        m_network = new QNetworkAccessManager(this);
+    startFetch(m_network, makeRequest(QUrl(maker + QStringLiteral("/updates/updates.txt"))),
+               kPageTimeLimitMs, this, [this](const FetchResult &fetched) {
+                   m_siteListText = fromCp1252(fetched.body);
+               });
 }

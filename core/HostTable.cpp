@@ -1,5 +1,6 @@
 #include "core/HostTable.h"
 
+#include "core/Sources.h"
 #include "core/TextUtil.h"
 
 #include <QFile>
@@ -59,14 +60,11 @@ void HostTable::setHost(const QString &name, const QString &address)
 
 SourceInfo sourceInfo(int index, const HostTable &hosts)
 {
-    switch (index) {
-    case 0: return {QStringLiteral("eHam.net"), hosts.host(QStringLiteral("eham")) + u'/'};
-    case 1: return {QStringLiteral("QRZ.com"), hosts.host(QStringLiteral("qrz")) + QStringLiteral("/db/")};
-    case 2: return {QStringLiteral("QRZCQ.com"), hosts.host(QStringLiteral("qrzcq")) + u'/'};
-    case 3: return {QStringLiteral("CALLOOK.info"), hosts.host(QStringLiteral("callook")) + u'/'};
-    case 4: return {QStringLiteral("HamCall.net"), hosts.host(QStringLiteral("hamcall")) + u'/'};
-    default: return {};
-    }
+    const SourceFacts *source = sourceFactsOfSetting(index);
+    if (!source)
+        return {};
+    return {QString::fromUtf16(source->displayName),
+            hosts.host(QLatin1String(source->hostName)) + QString::fromUtf16(source->startPath)};
 }
 
 }  // namespace torvane

@@ -1,5 +1,7 @@
 #include "core/LookupRules.h"
 
+#include "core/Sources.h"
+
 #include "core/TextUtil.h"
 
 namespace torvane {
@@ -95,8 +97,10 @@ StatusLine statusLine(bool loggedIn, int currentSource, const QString &sourceNam
                       const QString &loggedInText, const QString &notLoggedInText,
                       const QString &callookText, const QString &qrzcqText)
 {
-    int state = loggedIn ? 1 : (currentSource == 2 ? 3 : 2);
-    if (currentSource == 3)
+    // QRZCQ shows its own text when not logged in; Callook has no login at all.
+    const int16_t database = databaseIndex(currentSource);
+    int state = loggedIn ? 1 : (database == kSourceQrzCq ? 3 : 2);
+    if (database == kSourceCallook)
         state = 4;
     return {statusText(state, sourceName, loggedInText, notLoggedInText, callookText, qrzcqText),
             state};

@@ -26,7 +26,7 @@ struct ProgramValues {
     QStringList CallHistory;      ///< [13..] most recent first
 
     // Run-time values.
-    QString VersionText = QStringLiteral("Torvane  4.11");
+    QString VersionText = QStringLiteral("Torvane  " TORVANE_VERSION);
     QString ReleaseText = QStringLiteral("Released 12-4-15");
     QString DataFolder;
     int16_t CurrentSource = 0;

@@ -1,6 +1,6 @@
 #include "lookup/Geocoder.h"
 
-#include "lookup/LookupControl.h"
+#include "lookup/Fetch.h"
 
 #include <QNetworkAccessManager>
 #include <QUrl>
@@ -60,16 +60,19 @@ QString Geocoder::resultFromXml(const QByteArray &xml)
     }
 }
 
-QString Geocoder::GeocodeAddress(const QString &address)
+void Geocoder::GeocodeAddress(const QString &address, QObject *context,
+                              std::function<void(const QString &)> done)
 {
     const QString host = m_hosts.host(QStringLiteral("geocoder"));
-    if (host.isEmpty())
-        return QString();
     const QUrl url = QUrl::fromEncoded(requestAddress(host, address).toUtf8());
-    const FetchResult fetched = fetchBlocking(m_manager, url, m_limitMs);
-    if (fetched.status != FetchResult::Ok)
-        return QString();
-    return resultFromXml(fetched.body);
+    if (host.isEmpty() || !isWebAddress(url)) {
+        done(QString());
+        return;
+    }
+    startFetch(m_manager, makeRequest(url), m_limitMs, context,
+               [done](const FetchResult &fetched) {
+                   done(fetched.status == FetchResult::Ok ? resultFromXml(fetched.body) : QString());
+               });
 }
 
 }  // namespace torvane

@@ -5,16 +5,17 @@
 
 #include <QByteArray>
 #include <QString>
+#include <functional>
 
 class QNetworkAccessManager;
+class QObject;
 
 namespace torvane {
 
 /// Time the geocoding request may take (ms): a dead service must not freeze the program.
 inline constexpr int kGeocodeTimeLimitMs = 10000;
 
-/// Asks the "geocoder" host of Hosts.cfg for an address's position. The request blocks the
-/// caller in a nested event loop (the user interface keeps running) for at most the limit.
+/// Asks the "geocoder" host of Hosts.cfg for an address's position, within a time limit.
 class Geocoder {
 public:
     /// manager may be shared with other users; without one the geocoder makes its own.
@@ -23,9 +24,12 @@ public:
     Geocoder(const Geocoder &) = delete;
     Geocoder &operator=(const Geocoder &) = delete;
 
-    /// "lat*,lng*" (for example "41.71*,-72.72*") of the first result, or empty text when the
-    /// service has no answer, no result, or answers with anything unreadable.
-    QString GeocodeAddress(const QString &address);
+    /// Calls done once with "lat*,lng*" (for example "41.71*,-72.72*") of the first result, or
+    /// with empty text when the service has no answer, no result, or answers with anything
+    /// unreadable. Without a service (no host, bad address) done runs before this returns;
+    /// otherwise later, and not at all when context is destroyed first.
+    void GeocodeAddress(const QString &address, QObject *context,
+                        std::function<void(const QString &)> done);
 
     void setTimeLimitMs(int ms) { m_limitMs = ms; }
 

@@ -1,20 +1,19 @@
 #pragma once
-// LookupControl: the invisible lookup component. Loads call-book pages from the five web sources,
-// decides the login state, exposes the scraped station fields, downloads station pictures and
-// the maker's update page in the background, and reports every outcome as a signal.
+// LookupControl: the invisible lookup component (objectName "ucLookUp"). Loads call-book pages
+// from the five web sources, decides the login state, exposes the scraped station fields,
+// downloads station pictures and the maker's update page in the background, and reports every
+// outcome as a signal.
 
 #include "core/HostTable.h"
 #include "core/ProgramValues.h"
+#include "lookup/Fetch.h"
 #include "lookup/PageScraper.h"
 
-#include <QByteArray>
 #include <QHash>
 #include <QList>
-#include <QNetworkRequest>
 #include <QObject>
 #include <QPointer>
 #include <QString>
-#include <QUrl>
 #include <cstdint>
 #include <functional>
 
@@ -23,55 +22,16 @@ class QNetworkReply;
 
 namespace torvane {
 
-/// Largest body any request accepts (bytes); a longer answer is a failure.
-inline constexpr qint64 kMaxBodyBytes = 8 * 1024 * 1024;
-/// Time a page load may take from request to complete body (ms).
-inline constexpr int kPageTimeLimitMs = 10000;
-/// Time a background download may go without receiving anything (ms).
-inline constexpr int kBackgroundStallLimitMs = 30000;
-
-/// A GET with a forced reload, redirects followed as long as they stay as safe (https is not
-/// left for http), at most 10 of them.
-QNetworkRequest makeRequest(const QUrl &url);
-
-/// True for an absolute http or https address with a host.
-bool isWebAddress(const QUrl &url);
-
-/// Outcome of one blocking download.
-struct FetchResult {
-    enum Status {
-        Ok,         ///< the whole body arrived with a success status
-        Failed,     ///< bad address, network or HTTP error, body over the size cap
-        TimedOut,   ///< the time limit passed first
-        Cancelled,  ///< someone aborted the reply (cancel by name)
-        Gone,       ///< the reply was destroyed under us (its manager went away)
-    };
-    Status status = Failed;
-    QByteArray body;
-    QByteArray contentType;  ///< the Content-Type header value as sent
-};
-
-/// Downloads url and waits for it in a nested event loop (the user interface keeps running; no
-/// polling). limitMs bounds the whole transfer on the monotonic clock. started, when given,
-/// receives the reply as soon as it exists, so that it can be cancelled by name.
-FetchResult fetchBlocking(QNetworkAccessManager *manager, const QUrl &url, int limitMs,
-                          const std::function<void(QNetworkReply *)> &started = {});
-
-}  // namespace torvane
-
-namespace torvane {
-
-/// The lookup component. Requests return nothing: every request ends in exactly one outcome
-/// signal (GetLatLon: GotPage then LatLon when a position is found), except a request cancelled
-/// by name, which ends silently because whoever cancelled it owns the outcome.
-/// Page loads block the caller in a nested event loop for at most the time limit; pictures and
-/// the update page complete later.
+/// The lookup component. Requests return at once and nothing: every request ends in exactly
+/// one outcome signal (GetLatLon: GotPage then LatLon when a position is found), except a
+/// request cancelled by name, which ends silently because whoever cancelled it owns the
+/// outcome. Page loads end within the page time limit; pictures and the update page within
+/// the stall limit.
 class LookupControl : public QObject {
     Q_OBJECT
 
 public:
-    LookupControl(torvane::ProgramValues &values, const torvane::HostTable &hosts,
-             QObject *parent = nullptr);
+    LookupControl(ProgramValues &values, const HostTable &hosts, QObject *parent = nullptr);
     ~LookupControl() override;
 
     /// Starts the background download of the maker's home page (name "Updates3").
@@ -91,7 +51,8 @@ public:
     int16_t Database() const { return m_scraper.Database; }
     void setDatabase(int16_t source) { m_scraper.Database = source; }
 
-    // Field readers over PageText; read in this order: cName, Add1, Add2, Ctry, the rest.
+    // Field readers over PageText, valid in the handler of the event that delivered the page;
+    // read in this order: cName, Add1, Add2, Ctry, the rest.
     /// Also raises CallNotFound or LoginRequired as the source's name rule says.
     QString cName(const QString &call);
     QString Add1() { return m_scraper.Add1(); }
@@ -104,6 +65,10 @@ public:
     QString Grid() { return m_scraper.Grid(); }
     QString WebAddress() { return m_scraper.WebAddress(); }
     static QString HTMLDecode(const QString &markup);
+
+    /// The page and the readers' cursor as they are now: a lookup keeps this copy to read the
+    /// remaining fields later, whatever the component loads meanwhile.
+    PageScraper scraper() const { return m_scraper; }
 
     /// Plain text of the last page (CR LF line ends); empty before a load.
     QString PageText() const { return m_scraper.PageText; }
@@ -125,8 +90,6 @@ public:
 
     /// Site marker of a source (1 to 5), empty for any other index.
     static QString siteMarker(int16_t source);
-    /// Whether a page of that source shows a logged-in operator.
-    static bool isLoggedIn(int16_t source, const QString &pageText);
 
 signals:
     void GotSite(const QString &siteText, bool loggedIn);
@@ -143,30 +106,34 @@ signals:
     void LatLonNotFound();
 
 private:
-    enum class LoadKind { Site, Page, LatLon };
-    enum class LoadOutcome { Loaded, Failed, TimedOut, Cancelled, Gone };
+    enum class LoadOutcome { Loaded, Failed, TimedOut };
+    using LoadDone = std::function<void(LoadOutcome)>;
 
     QString sourceAddress(int16_t source, bool sitePage, const QString &call,
                           bool encoded = true) const;
-    LoadOutcome loadPage(const QString &address, const QString &key);
+    /// Starts a page load under key; then runs with the outcome (PageText filled when Loaded),
+    /// unless the load is cancelled by name.
+    void loadPage(const QString &address, const QString &key, LoadDone then);
+    void pageLoaded(const FetchResult &fetched, const QString &key, const LoadDone &then);
     void writeComplete() const;
 
     bool registerName(const QString &name);
     void removeName(const QString &name);
+    void cancelPending(const QString &name);
     void startBackground(const QString &address, const QString &name, bool update);
-    void onBackgroundFinished(QNetworkReply *reply, const QString &name);
+    void backgroundFinished(const FetchResult &fetched, const QString &name, bool update);
     QNetworkAccessManager *backgroundManager();
 
-    torvane::ProgramValues &m_values;
-    torvane::HostTable m_hosts;
-    torvane::PageScraper m_scraper;
+    ProgramValues &m_values;
+    HostTable m_hosts;
+    PageScraper m_scraper;
     QString m_pending = QString(QChar(0));
     QHash<QString, QPointer<QNetworkReply>> m_replies;  // by request name
     QNetworkAccessManager *m_pageManager = nullptr;
     QList<QNetworkAccessManager *> m_pools;
     int m_poolCount = 5;
-    int m_pageLimitMs = torvane::kPageTimeLimitMs;
-    int m_stallLimitMs = torvane::kBackgroundStallLimitMs;
+    int m_pageLimitMs = kPageTimeLimitMs;
+    int m_stallLimitMs = kBackgroundStallLimitMs;
 };
 
 }  // namespace torvane

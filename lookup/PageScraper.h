@@ -1,24 +1,13 @@
 #pragma once
 // Field readers over the plain text of a call-book page (eHam, QRZ, QRZCQ, Callook, HamCall).
 
+#include "core/Sources.h"
+
 #include <QString>
 #include <QStringView>
 #include <cstdint>
 
 namespace torvane {
-
-/// Source indexes of the lookup component (the settings number them from 0).
-enum LookupSource : int16_t {
-    kSourceEHam = 1,
-    kSourceQrz = 2,
-    kSourceQrzCq = 3,
-    kSourceCallook = 4,
-    kSourceHamCall = 5,
-};
-
-/// The domain names as the eHam and QRZCQ pages print them.
-inline constexpr char16_t kEHamDomain[] = u"eHam.net";
-inline constexpr char16_t kQrzCqDomain[] = u"QRZCQ.com";
 
 /// Reads the station fields out of a page's text. Every field has one rule per source: find a
 /// label, then take the text between an offset after it and the next end marker. Positions are

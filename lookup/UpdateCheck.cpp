@@ -61,9 +61,13 @@ void UpdateCheck::UpdateFound(const QString &text)
     UpdateMessage box;
     box.prompt = message + QStringLiteral("\r\n\r\n") + phrase + QStringLiteral("Torvane ")
                  + published;
-    const int answer = m_ask ? m_ask(box) : 0;
-    if (answer == kAnswerYes)
-        m_open(QUrl(maker + QString::fromUtf16(kDownloadPagePath)));
+    if (!m_ask)
+        return;
+    const QUrl download(maker + QString::fromUtf16(kDownloadPagePath));
+    m_ask(box, [open = m_open, download](int answer) {
+        if (answer == kAnswerYes)
+            open(download);
+    });
 }
 
 }  // namespace torvane

@@ -5,6 +5,7 @@
 
 #include "core/HostTable.h"
 #include "core/ProgramValues.h"
+#include "core/Version.h"
 
 #include <QString>
 #include <QUrl>
@@ -12,10 +13,6 @@
 #include <functional>
 
 namespace torvane {
-
-/// The program's own version, joined as major.minor for the comparison.
-inline constexpr int kVersionMajor = 4;
-inline constexpr int kVersionMinor = 11;
 
 /// Path of the maker's download page.
 inline constexpr char16_t kDownloadPagePath[] = u"/_mgxroot/page_10729.html";
@@ -34,8 +31,9 @@ inline constexpr int kAnswerYes = 6;
 
 class UpdateCheck {
 public:
-    /// Shows the message modally over the main window, returns the button's result.
-    using AskSeam = std::function<int(const UpdateMessage &)>;
+    /// Shows the message over the main window without waiting; answered gets the button's
+    /// result once the operator chose.
+    using AskSeam = std::function<void(const UpdateMessage &, std::function<void(int)> answered)>;
     /// Opens an address with the system's default handler.
     using OpenSeam = std::function<void(const QUrl &)>;
 

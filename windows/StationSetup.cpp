@@ -17,6 +17,7 @@
 #include <QLocale>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTimer>
 #include <QScreen>
 
 #include <algorithm>
@@ -159,16 +160,21 @@ StationSetup::StationSetup(ProgramValues &values, const HostTable &hosts, QWidge
     connect(ucLookUp1, &LookupControl::GotPage, this, [this] {
         Beep(kGoodTone, kGoodToneMs);
         setBusy(false);
+        // LatLon follows at once when the page has a position; after it, the fetch is over.
+        const int serial = m_fetch ? m_fetch->serial : -1;
+        QTimer::singleShot(0, this, [this, serial] {
+            if (m_fetch && m_fetch->serial == serial)
+                endFetch(false);
+        });
     });
     connect(ucLookUp1, &LookupControl::LatLon, this, [this](double lat, double lon) {
-        m_gotPosition = true;
         txtLat->setText(coordinateText(lat));
         txtLon->setText(coordinateText(lon));
-        setBusy(false);
+        endFetch(true);
     });
     const auto failed = [this] {
         Beep(kBadTone, kBadToneMs);
-        setBusy(false);
+        endFetch(false);
     };
     connect(ucLookUp1, &LookupControl::LoginRequired, this, failed);
     connect(ucLookUp1, &LookupControl::LatLonNotFound, this, failed);
@@ -293,32 +299,38 @@ void StationSetup::cmdGetLatLonClick()
     m_values.OwnCall = txtCall->text();
     if (m_values.OwnCall.isEmpty())
         return;  // the button is disabled then; nothing to fetch, nothing to clear
-    // A failed fetch puts back what the fields held, rather than leaving 0, 0.
-    const QString oldLat = txtLat->text();
-    const QString oldLon = txtLon->text();
+    // One fetch at a time: a new click replaces the one still running, whose fields it keeps.
+    Fetch fetch{positionLookupCall(m_values.OwnCall), txtLat->text(), txtLon->text(),
+                ++m_fetchCount};
+    if (m_fetch) {
+        ucLookUp1->CancelRequest(m_fetch->call);
+        fetch.oldLatitude = m_fetch->oldLatitude;
+        fetch.oldLongitude = m_fetch->oldLongitude;
+    }
     txtLat->clear();
     txtLon->clear();
 
     setBusy(true);
-    const QString call = positionLookupCall(m_values.OwnCall);
     const QString zero = coordinateText(0);
     txtLat->setText(zero);
     txtLon->setText(zero);
-    m_gotPosition = false;
-    const int serial = ++m_fetchSerial;
-    QPointer<StationSetup> self(this);
-    ucLookUp1->GetLatLon(call + u'4');
-    // The lookup waits in a nested event loop: the window may be gone, or a newer fetch may
-    // have replaced this one; then the newer one owns the outcome.
-    if (!self || serial != m_fetchSerial)
+    m_fetch = fetch;
+    ucLookUp1->GetLatLon(fetch.call + u'4');
+}
+
+void StationSetup::endFetch(bool gotPosition)
+{
+    if (!m_fetch)
         return;
     setBusy(false);
-    if (!m_gotPosition) {
-        // Put the old text back unless the operator typed over the zeros meanwhile.
-        if (txtLat->text() == zero && txtLon->text() == zero) {
-            txtLat->setText(oldLat);
-            txtLon->setText(oldLon);
-        }
+    const Fetch fetch = *m_fetch;
+    m_fetch.reset();
+    // A failed fetch puts back what the fields held, rather than leaving 0, 0, unless the
+    // operator typed over the zeros meanwhile.
+    const QString zero = coordinateText(0);
+    if (!gotPosition && txtLat->text() == zero && txtLon->text() == zero) {
+        txtLat->setText(fetch.oldLatitude);
+        txtLon->setText(fetch.oldLongitude);
     }
 }
 

@@ -8,6 +8,7 @@
 
 #include <QPoint>
 #include <QPointer>
+#include <optional>
 #include <QRect>
 #include <QSize>
 #include <QString>
@@ -96,6 +97,8 @@ private:
     void coordinateChange(QLineEdit *field, double &setting);
     void refreshLocator();
     void cmdGetLatLonClick();
+    /// The fetch ended: pointer back, and the old text back when no position came.
+    void endFetch(bool gotPosition);
     void setBusy(bool busy);
     QString item(int n) const;
 
@@ -103,8 +106,15 @@ private:
     QPointer<QWidget> m_mainWindow;
     QString m_statusText;
     bool m_busy = false;
-    bool m_gotPosition = false;  ///< LatLon arrived for the current fetch
-    int m_fetchSerial = 0;       ///< tells a fetch apart from one started while it waited
+    /// The position fetch in progress: its call, and what the fields held before it.
+    struct Fetch {
+        QString call;
+        QString oldLatitude;
+        QString oldLongitude;
+        int serial = 0;
+    };
+    std::optional<Fetch> m_fetch;
+    int m_fetchCount = 0;
 };
 
 }  // namespace torvane

@@ -3,6 +3,7 @@
 
 #include "app/MainWindow.h"
 #include "calldb/CallDatabase.h"
+#include "lookup/LookupControl.h"
 #include "support/TestWebServer.h"
 #include "ui/Beep.h"
 #include "ui/MessageBox.h"
@@ -26,7 +27,9 @@ using namespace torvane;
 
 namespace {
 
-const QByteArray kSite = "<html><body><a href=\"/\">eHam.net</a> - Ham Radio Community</body></html>";
+// The site page is also the maker's home page: it announces a newer version.
+const QByteArray kSite = "<html><body><a href=\"/\">eHam.net</a> - Ham Radio Community"
+                         "<p>Torvane ver 9.99</p></body></html>";
 
 QByteArray ehamPage(const QString &call, const QString &name, const QString &add2,
                     const QString &lat, const QString &lon)
@@ -64,6 +67,7 @@ class TestLookupFlow : public QObject {
     TestWebServer m_server;
     QList<int> m_beeps;
     QStringList m_boxes;
+    int m_storedWhenAsked = -1;  ///< records stored when the update offer was shown
     std::unique_ptr<ScopedMessageHook> m_hook;
 
     QString folder() const { return m_home.filePath(QStringLiteral("Torvane")); }
@@ -90,10 +94,11 @@ class TestLookupFlow : public QObject {
         m_server.clearRequests();
     }
 
-    /// Start-up, and the connection's Timer3 run out before the test types.
+    /// Start-up, and the connection's answer and Timer3 run out before the test types.
     void start(MainWindow &form)
     {
         form.startUp();
+        QTRY_VERIFY(form.lblStatus->text() != form.item(33));
         QTRY_VERIFY(!form.Timer3->isActive());
     }
 
@@ -122,6 +127,8 @@ private slots:
         setBeepHook([this](int frequency, int) { m_beeps << frequency; });
         m_hook = std::make_unique<ScopedMessageHook>([this](const MessageRequest &r) {
             m_boxes << r.prompt;
+            if (r.prompt.contains(QStringLiteral("Torvane 9.99")))
+                m_storedWhenAsked = CallDatabase(folder()).CountRecords();
             return 7;
         });
         m_server.setPage(QStringLiteral("/"), kSite);
@@ -139,11 +146,16 @@ private slots:
     {
         m_beeps.clear();
         m_boxes.clear();
+        m_storedWhenAsked = -1;
     }
 
     void webLookupFillsThePanelAndStoresTheStation()
     {
         prepare(true);
+        // The site list of the first result is slow to come: nothing waits for it.
+        WebRoute slowList = WebRoute::page("/////5");
+        slowList.delayMs = 3000;
+        m_server.setRoute(QStringLiteral("/updates/updates.txt"), slowList);
         ProgramValues values;
         MainWindow form(values);
         start(form);
@@ -160,6 +172,8 @@ private slots:
         CallDatabase db(folder());
         QCOMPARE(db.FindCall(QStringLiteral("W1AW")), 1);
         QCOMPARE(db.CurrentRecord.trimmed(CallRecord::Name), QStringLiteral("HIRAM PERCY MAXIM"));
+        // The update offer comes after the station was stored, and holds nothing up.
+        QTRY_COMPARE(m_storedWhenAsked, 1);
         QCOMPARE(db.CurrentRecord.trimmed(CallRecord::Lat), QStringLiteral("41.714775"));
         QVERIFY(QFile::exists(folder() + QStringLiteral("/qrzimages/W1AW.jpg")));
         QVERIFY(QFile::exists(folder() + QStringLiteral("/Ham.bmp")));
@@ -187,7 +201,6 @@ private slots:
         QTRY_COMPARE(m_server.requestCount(QStringLiteral("/c/k0abc/k0abc.jpg")), 1);
         // A picture that is not an image is cached but not shown, and no Ham.bmp is written.
         QTRY_VERIFY(QFile::exists(folder() + QStringLiteral("/qrzimages/K0ABC.jpg")));
-        QTest::qWait(100);
         QVERIFY(form.Image1->pixmap().isNull());
         QVERIFY(!QFile::exists(folder() + QStringLiteral("/Ham.bmp")));
         QCOMPARE(form.cboCall->itemText(0), QStringLiteral("K\u00D8ABC"));
@@ -241,6 +254,33 @@ private slots:
         CallDatabase db(folder());
         QVERIFY(db.FindCall(QStringLiteral("N1ZIP")) > 0);
         QCOMPARE(db.CurrentRecord.trimmed(CallRecord::Lat), QStringLiteral("0"));
+    }
+
+    // A lookup typed while another waits for its geocoder: each station is stored with its own
+    // position, and the panel shows the newer one.
+    void lookupWhileAnotherWaitsKeepsEachStationsPosition()
+    {
+        prepare(true);
+        const QByteArray xml = "<GeocodeResponse><status>OK</status><result><geometry><location>"
+                               "<lat>41.71</lat><lng>-72.72</lng></location></geometry></result></GeocodeResponse>";
+        WebRoute slowGeocoder = WebRoute::page(xml, "application/xml");
+        slowGeocoder.delayMs = 500;
+        m_server.setRoute(QStringLiteral("/maps/api/geocode/xml"), slowGeocoder);
+        ProgramValues values;
+        MainWindow form(values);
+        start(form);
+        type(form, QStringLiteral("n1zip"));
+        QTest::keyClick(form.cboCall->lineEdit(), Qt::Key_Return);
+        QTRY_COMPARE(m_server.requestCount(QStringLiteral("/maps/api/geocode/xml")), 1);
+        lookup(form, QStringLiteral("k0abc"));
+        QCOMPARE(form.lblName->text(), QStringLiteral("JANE DOE"));
+        CallDatabase db(folder());
+        QTRY_VERIFY(db.FindCall(QStringLiteral("N1ZIP")) > 0);
+        QCOMPARE(db.CurrentRecord.trimmed(CallRecord::Lat), QStringLiteral("41.71*"));
+        QVERIFY(db.FindCall(QStringLiteral("K0ABC")) > 0);
+        QCOMPARE(db.CurrentRecord.trimmed(CallRecord::Lat), QStringLiteral("39.75"));
+        QCOMPARE(form.lblName->text(), QStringLiteral("JANE DOE"));
+        QCOMPARE(values.StationLatitude, 39.75);
     }
 
     void localModeUsesTheStoredRecord()
@@ -306,8 +346,10 @@ private slots:
         start(form);
         m_server.clearRequests();
         lookup(form, QStringLiteral("w1aw"));
-        QTest::qWait(300);
-        QCOMPARE(m_server.requestCount(QStringLiteral("/w/w1aw/w1aw.jpg")), fetched ? 1 : 0);
+        // The request, if any, was made before the result showed.
+        QCOMPARE(form.lookUp->PendingRequests().contains(QStringLiteral("W1AW5"))
+                     || m_server.requestCount(QStringLiteral("/w/w1aw/w1aw.jpg")) > 0,
+                 fetched);
         QCOMPARE(m_server.requestCount(QStringLiteral("/callbook/W1AW")), 0);
     }
 

@@ -3,6 +3,7 @@
 
 #include "app/MainMenus.h"
 #include "app/MainWindow.h"
+#include "lookup/LookupControl.h"
 #include "support/TestWebServer.h"
 #include "ui/DropDownMenu.h"
 #include "ui/MessageBox.h"
@@ -72,6 +73,8 @@ struct Window {
     Window()
     {
         form.startUp();
+        // The start-up connection answers before a test counts requests.
+        QTest::qWaitFor([this] { return form.lookUp->PendingRequests() == QString(QChar(0)); }, 5000);
         menus = form.menus();
         menus->openDocument = [this](const QUrl &url) { opened << url; return true; };
         menus->printAddress = [this](const QStringList &lines) { printed = lines; return printResult; };
@@ -173,6 +176,7 @@ private slots:
         QCOMPARE(w.values.SourceName, sourceName);
         QCOMPARE(w.form.lblSource->text(), w.form.item(3) + headerName);
         // Connected to the new source at once.
+        QTRY_COMPARE(w.form.lookUp->PendingRequests(), QString(QChar(0)));
         QCOMPARE(m_server.requests().size(), 1);
         QCOMPARE(m_server.requests().first().path.section(u'/', 1, 1), QStringLiteral("src%1").arg(index));
 

@@ -68,7 +68,10 @@ private slots:
         hosts.setHost("maker", maker ? "http://maker.example" : "");
         QStringList shown;
         QList<QUrl> openedUrls;
-        UpdateCheck check(values, hosts, [&](const UpdateMessage &m) { shown << m.prompt; return answer; },
+        UpdateCheck check(values, hosts, [&](const UpdateMessage &m, std::function<void(int)> answered) {
+                              shown << m.prompt;
+                              answered(answer);
+                          },
                           [&](const QUrl &url) { openedUrls << url; }, 4, 11);
         check.UpdateFound(text);
 
@@ -84,7 +87,10 @@ private slots:
         HostTable hosts;
         hosts.setHost("maker", "http://maker.example");
         int asked = 0;
-        UpdateCheck check(values, hosts, [&](const UpdateMessage &) { ++asked; return 7; },
+        UpdateCheck check(values, hosts, [&](const UpdateMessage &, std::function<void(int)> answered) {
+                              ++asked;
+                              answered(7);
+                          },
                           [](const QUrl &) {}, 4, 11);
         check.UpdateFound("Torvane ver 4.10");
         QVERIFY(!check.announced());
