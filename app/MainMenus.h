@@ -3,6 +3,14 @@
 // result panel: copy or print an address, copy or save the picture, open the picture and the
 // station's last-images site. Parented to the main window; it watches the window's controls
 // through event filters.
+//
+// Where the parts live:
+//   MenuRouting.cpp     opening, placing and closing the menus, the window's mouse events, and
+//                       which entry of which menu runs which command
+//   MenuCommands.cpp    the commands: source, default source, language, maps, the Setup
+//                       toggles, help and about
+//   PanelPrintSave.cpp  the result panel's output: copy and print the address, copy and save
+//                       the picture
 
 #include <QList>
 #include <QObject>
@@ -92,6 +100,7 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    // Routing: the window's mouse events and the menus' places.
     bool headerEvent(QLabel *header, QEvent *event);
     bool copyableLabelEvent(QLabel *label, QEvent *event);
     bool pictureEvent(QEvent *event);
@@ -99,15 +108,26 @@ private:
     QList<DropDownMenu *> allMenus() const;
     void showMenu(DropDownMenu *menu, const QPoint &global);
     void openSubMenu(DropDownMenu *sub, int entryIndex);
-    void moveSourceCheck(int from, int to);
-    void setTopmost(bool on);
     DropDownMenu *menuOf(QLabel *header) const;
+    static void highlight(QLabel *label);
+
+    // Commands.
+    void moveSourceCheck(int from, int to);
+    void showSatelliteView(bool addressForm);
+    void toggleAlwaysOnTop();
+    void setTopmost(bool on);
+    void togglePlainZero();
+    void openHelp();
+    void showAbout();
+
+    // The result panel's output.
+    void copyAddress();
+    void printShownAddress();
     QString cachedPicturePath() const;
     QString hamBitmapPath() const;
     bool pictureShown() const;
     void copyPicture();
     void savePicture();
-    static void highlight(QLabel *label);
 
     MainWindow &m_form;
     QFrame *m_lines[4] = {nullptr, nullptr, nullptr, nullptr};

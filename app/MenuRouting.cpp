@@ -1,32 +1,32 @@
+// The main window's drop-down menus: opening, placing and closing them, the frame around the
+// header under the pointer, the mouse events of the window's controls, and which entry of
+// which menu runs which command.
+//
+//   Source          entries 0-4: the source of this run (sourceClick)
+//   Maps            0 station map, 1 satellite view by address, 2 by position, 3 web map
+//   Setup           0 station setup, 1 Default source >, 2 database editor, 3 always on top,
+//                   4 plain zero, 5 Language >, 6 help, 7 about
+//   Default source  entries 0-4: the stored default source (defaultSourceClick)
+//   Language        entries 0-6: the language of the captions (languageClick)
+//   Address (right button on a name or address line)  0 copy, 1 print
+//   Picture (right button on the picture)             0 copy, 1 save as
+
 #include "app/MainMenus.h"
 
-#include "core/DataFolder.h"
 #include "app/MainWindow.h"
-#include "core/TextUtil.h"
 #include "ui/DropDownMenu.h"
-#include "ui/MessageBox.h"
-#include "ui/UnicodeClipboard.h"
 
-#include <QClipboard>
-#include <QComboBox>
 #include <QCursor>
 #include <QDesktopServices>
 #include <QEvent>
-#include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
-#include <QFontMetrics>
 #include <QFrame>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QMouseEvent>
-#include <QPainter>
-#include <QPrinter>
-#include <QPrinterInfo>
-#include <QSaveFile>
 #include <QTimer>
 #include <QUrl>
-#include <QWindow>
 
 #include <algorithm>
 
@@ -36,10 +36,6 @@ namespace {
 
 constexpr int kFrameThickness = 1;  // pixels
 const QColor kFrameColour(0x5a, 0x6e, 0x8c);
-
-// The printed address label: left edge and the tops of the four lines, printer pixels.
-constexpr int kLabelLeft = 160;
-constexpr int kLabelTops[4] = {100, 170, 240, 310};
 
 void setUnderline(QWidget *w, bool on)
 {
@@ -84,51 +80,6 @@ int menuLeftOnScreen(int left, int menuWidth, int screenWidth)
     return std::max(0, screenWidth - menuWidth);
 }
 
-int16_t toggledSetting(int16_t value)
-{
-    return value == 0 ? 1 : 0;
-}
-
-QStringList rewriteHistoryZeros(QStringList history, int plainZero)
-{
-    for (QString &call : history) {
-        if (plainZero != 0)
-            call.replace(kSlashedZero, u'0');
-        else
-            call.replace(u'0', kSlashedZero);
-    }
-    return history;
-}
-
-QString printAddressLabel(const QStringList &lines)
-{
-    const QPrinterInfo info = QPrinterInfo::defaultPrinter();
-    if (info.isNull())
-        return QStringLiteral("No printer is available.");
-    QPrinter printer(info, QPrinter::HighResolution);
-    printer.setDocName(QStringLiteral("Torvane address label"));
-    QPainter painter;
-    if (!painter.begin(&printer))
-        return QStringLiteral("The address label could not be printed on %1.").arg(info.printerName());
-    // Arial Unicode MS covers every script of the address; fontconfig substitutes where missing.
-    QFont font(QStringLiteral("Arial Unicode MS"));
-    font.setPointSize(12);
-    painter.setFont(font);
-    // The fixed line tops assume a printer of about 300 dpi; finer printers must not overlap
-    // the lines.
-    const int lineHeight = QFontMetrics(font, &printer).height();
-    int top = kLabelTops[0];
-    for (int i = 0; i < 4 && i < lines.size(); ++i) {
-        if (i > 0)
-            top = std::max(kLabelTops[i], top + lineHeight);
-        painter.drawText(QRect(kLabelLeft, top, std::max(1, printer.width() - kLabelLeft), lineHeight),
-                         Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, lines.at(i));
-    }
-    if (!painter.end())
-        return QStringLiteral("The address label could not be printed on %1.").arg(info.printerName());
-    return QString();
-}
-
 MainMenus::MainMenus(MainWindow &form) : QObject(&form), m_form(form)
 {
     setObjectName(QStringLiteral("MainMenus"));
@@ -169,6 +120,75 @@ MainMenus::MainMenus(MainWindow &form) : QObject(&form), m_form(form)
     connect(m_form.ucMnuSaveAdd, &DropDownMenu::Click, this, [this](int index, const QString &) { saveAddressClick(index); });
     connect(m_form.ucMnuSavePic, &DropDownMenu::Click, this, [this](int index, const QString &) { savePictureClick(index); });
     connect(m_form.tmrMenus, &QTimer::timeout, this, &MainMenus::pollMenus);
+}
+
+// ---- Which entry runs which command ----------------------------------------------------
+
+void MainMenus::mapsClick(int index)
+{
+    closeMenus();
+    switch (index) {
+    case 0:
+        // Unlike a lookup nothing would show when no map matches: tell the operator instead.
+        m_form.plotStationMap(true, true);
+        break;
+    case 1:
+    case 2: showSatelliteView(index == 1); break;
+    case 3: m_form.openWebMap(); break;
+    default: break;
+    }
+}
+
+void MainMenus::setupClick(int index)
+{
+    if (index == 1 || index == 5)
+        return;  // these open their sub-menus
+    closeMenus();
+    switch (index) {
+    case 0: m_form.openStationSetup(); break;
+    case 2: m_form.openDatabaseEditor(); break;
+    case 3: toggleAlwaysOnTop(); break;
+    case 4: togglePlainZero(); break;
+    case 6: openHelp(); break;
+    case 7: showAbout(); break;
+    default: break;
+    }
+}
+
+void MainMenus::setupEntered(int index)
+{
+    DropDownMenu *const defaultSource = m_form.ucMnuDefaultSource;
+    DropDownMenu *const language = m_form.ucMnuLanguage;
+    if (index == 1) {
+        language->hide();
+        openSubMenu(defaultSource, index);
+    } else if (index == 5) {
+        defaultSource->hide();
+        openSubMenu(language, index);
+    } else {
+        defaultSource->hide();
+        language->hide();
+    }
+}
+
+void MainMenus::saveAddressClick(int index)
+{
+    closeMenus();
+    if (index == 0)
+        copyAddress();
+    else if (index == 1)
+        printShownAddress();
+}
+
+void MainMenus::savePictureClick(int index)
+{
+    closeMenus();
+    if (!pictureShown())
+        return;
+    if (index == 0)
+        copyPicture();
+    else if (index == 1)
+        savePicture();
 }
 
 // ---- Opening and closing ---------------------------------------------------------------
@@ -237,22 +257,6 @@ void MainMenus::pollMenus()
     closeMenus();
 }
 
-void MainMenus::setupEntered(int index)
-{
-    DropDownMenu *const defaultSource = m_form.ucMnuDefaultSource;
-    DropDownMenu *const language = m_form.ucMnuLanguage;
-    if (index == 1) {
-        language->hide();
-        openSubMenu(defaultSource, index);
-    } else if (index == 5) {
-        defaultSource->hide();
-        openSubMenu(language, index);
-    } else {
-        defaultSource->hide();
-        language->hide();
-    }
-}
-
 void MainMenus::openSubMenu(DropDownMenu *sub, int entryIndex)
 {
     const DropDownMenu *setup = m_form.ucMnuSetup;
@@ -288,224 +292,6 @@ void MainMenus::hideFrame()
     for (QFrame *line : m_lines)
         line->hide();
     m_frameHidden = -1;
-}
-
-// ---- Commands --------------------------------------------------------------------------
-
-void MainMenus::moveSourceCheck(int from, int to)
-{
-    for (DropDownMenu *menu : {m_form.ucMnuSource, m_form.ucMnuDefaultSource}) {
-        menu->Check(from, false);
-        menu->Check(to, true);
-    }
-}
-
-void MainMenus::sourceClick(int index)
-{
-    closeMenus();
-    ProgramValues &v = m_form.values();
-    if (index == v.CurrentSource || index < 0 || index > 4)
-        return;
-    moveSourceCheck(v.CurrentSource, index);
-    v.CurrentSource = int16_t(index);
-    m_form.lblStatus->setText(m_form.item(33));
-    m_form.setSourceFromTable();
-    m_form.applySource();
-    m_form.ConnectToSource();
-}
-
-void MainMenus::defaultSourceClick(int index, const QString &caption)
-{
-    closeMenus();
-    if (index < 0 || index > 4)
-        return;
-    ProgramValues &v = m_form.values();
-    v.DefaultSource = int16_t(index);
-    m_form.lblStatus->setText(m_form.item(33));
-    m_form.lblStatus->repaint();
-    moveSourceCheck(v.CurrentSource, index);
-    v.CurrentSource = int16_t(index);
-    m_form.setSourceFromTable();
-    m_form.applySource();
-    // The header names the source as the menu entry does.
-    m_form.lblSource->setText(m_form.item(3) + caption);
-    m_form.placeHeaders();
-    m_form.ConnectToSource();
-}
-
-void MainMenus::mapsClick(int index)
-{
-    closeMenus();
-    const ProgramValues &v = m_form.values();
-    const bool positionKnown = v.StationLatitude != 0 || v.StationLongitude != 0;
-    switch (index) {
-    case 0:
-        // Unlike a lookup nothing would show when no map matches: tell the operator instead.
-        m_form.plotStationMap(true, true);
-        break;
-    case 1:
-    case 2:
-        if (positionKnown)
-            m_form.openSatelliteView(index == 1);
-        break;
-    case 3: m_form.openWebMap(); break;
-    default: break;
-    }
-}
-
-void MainMenus::setTopmost(bool on)
-{
-    const Qt::WindowFlags flags = m_form.windowFlags();
-    if (flags.testFlag(Qt::WindowStaysOnTopHint) == on)
-        return;
-    const Qt::WindowFlags wanted = on ? flags | Qt::WindowStaysOnTopHint : flags & ~Qt::WindowStaysOnTopHint;
-    if (QWindow *window = m_form.windowHandle()) {
-        // Tell the window system only: the window is neither re-created, moved nor resized.
-        m_form.overrideWindowFlags(wanted);
-        window->setFlags(wanted);
-    } else {
-        m_form.setWindowFlags(wanted);
-    }
-}
-
-void MainMenus::setupClick(int index)
-{
-    if (index == 1 || index == 5)
-        return;  // these open their sub-menus
-    closeMenus();
-    ProgramValues &v = m_form.values();
-    switch (index) {
-    case 0: m_form.openStationSetup(); break;
-    case 2: m_form.openDatabaseEditor(); break;
-    case 3:
-        v.AlwaysOnTop = toggledSetting(v.AlwaysOnTop);
-        m_form.ucMnuSetup->Check(3, v.AlwaysOnTop != 0);
-        setTopmost(v.AlwaysOnTop == 1);
-        break;
-    case 4: {
-        v.PlainZero = toggledSetting(v.PlainZero);
-        m_form.ucMnuSetup->Check(4, v.PlainZero != 0);
-        QComboBox *box = m_form.cboCall;
-        QStringList history;
-        for (int i = 0; i < box->count(); ++i)
-            history << box->itemText(i);
-        history = rewriteHistoryZeros(history, v.PlainZero);
-        for (int i = 0; i < box->count(); ++i)
-            box->setItemText(i, history.at(i));
-        break;
-    }
-    case 6:
-        // Failures of the editor are not reported: the operator sees whether it opened.
-        openDocument(QUrl::fromLocalFile(v.DataFolder + QStringLiteral("/Help.txt")));
-        break;
-    case 7:
-        ShowUniMsgBox(&m_form, v.VersionText + QStringLiteral("\r\n") + v.ReleaseText, 0,
-                      QStringLiteral("Torvane"), QStringLiteral("Ok"));
-        break;
-    default: break;
-    }
-}
-
-void MainMenus::languageClick(int index)
-{
-    closeMenus();
-    ProgramValues &v = m_form.values();
-    m_form.ucMnuLanguage->Check(v.LanguageIndex, false);
-    v.LanguageIndex = int16_t(index);
-    m_form.loadLanguage();
-    m_form.refreshStatusText();
-    m_form.placeHeaders();
-}
-
-// ---- Result panel ----------------------------------------------------------------------
-
-void MainMenus::saveAddressClick(int index)
-{
-    closeMenus();
-    if (index == 0) {
-        try {
-            CopyUnicodeText(m_savedAddressText);
-        } catch (const ClipboardError &) {
-            // The clipboard is busy with another program; the operator can copy again.
-        }
-        m_form.ResetLabelHighlight();
-    } else if (index == 1 && !m_form.lblName->text().isEmpty()) {
-        const QStringList lines = {m_form.lblName->text(), m_form.lblAdd1->text(),
-                                   m_form.lblAdd2->text(), m_form.lblCtry->text()};
-        const QString problem = printAddress(lines);
-        if (!problem.isEmpty())
-            ShowUniMsgBox(&m_form, problem, 48, QStringLiteral("Torvane"), QStringLiteral("Ok"));
-    }
-}
-
-QString MainMenus::hamBitmapPath() const
-{
-    return m_form.values().DataFolder + QStringLiteral("/Ham.bmp");
-}
-
-QString MainMenus::cachedPicturePath() const
-{
-    return pictureCacheFolder(m_form.values().DataFolder) + u'/' + m_form.values().CurrentCall
-           + QStringLiteral(".jpg");
-}
-
-bool MainMenus::pictureShown() const
-{
-    return !m_form.Image1->pixmap().isNull();
-}
-
-void MainMenus::savePictureClick(int index)
-{
-    closeMenus();
-    if (!pictureShown())
-        return;
-    if (index == 0)
-        copyPicture();
-    else if (index == 1)
-        savePicture();
-}
-
-void MainMenus::copyPicture()
-{
-    const QImage picture(hamBitmapPath());
-    if (picture.isNull())
-        return;
-    QClipboard *clipboard = QGuiApplication::clipboard();
-    clipboard->clear();
-    clipboard->setImage(picture);
-}
-
-void MainMenus::savePicture()
-{
-    const QString target =
-        askSaveFileName(&m_form, QStringLiteral("Ham.bmp"), QStringLiteral("bmp files (*.bmp)"));
-    const QFileInfo info(target);
-    if (target.isEmpty() || !info.isAbsolute())
-        return;
-    const QString source = hamBitmapPath();
-    if (info.exists() && info.canonicalFilePath() == QFileInfo(source).canonicalFilePath())
-        return;
-    // Written whole to a temporary file and renamed, so an existing file the operator chose to
-    // replace is replaced, and kept when the copy fails.
-    QFile in(source);
-    QSaveFile out(target);
-    bool saved = in.open(QIODevice::ReadOnly) && out.open(QIODevice::WriteOnly);
-    if (saved) {
-        const QByteArray bytes = in.readAll();
-        saved = in.error() == QFile::NoError && out.write(bytes) == bytes.size() && out.commit();
-    }
-    if (!saved)
-        ShowUniMsgBox(&m_form, QStringLiteral("The picture could not be saved as\r\n") + target, 48,
-                      QStringLiteral("Torvane"), QStringLiteral("Ok"));
-}
-
-void MainMenus::highlight(QLabel *label)
-{
-    label->setAutoFillBackground(true);
-    QPalette p = label->palette();
-    p.setColor(QPalette::Window, p.color(QPalette::Active, QPalette::Highlight));
-    p.setColor(QPalette::WindowText, Qt::white);
-    label->setPalette(p);
 }
 
 // ---- Events of the window's controls ---------------------------------------------------
@@ -550,6 +336,15 @@ bool MainMenus::headerEvent(QLabel *header, QEvent *event)
         return true;
     }
     return false;
+}
+
+void MainMenus::highlight(QLabel *label)
+{
+    label->setAutoFillBackground(true);
+    QPalette p = label->palette();
+    p.setColor(QPalette::Window, p.color(QPalette::Active, QPalette::Highlight));
+    p.setColor(QPalette::WindowText, Qt::white);
+    label->setPalette(p);
 }
 
 bool MainMenus::copyableLabelEvent(QLabel *label, QEvent *event)
