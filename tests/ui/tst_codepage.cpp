@@ -1,4 +1,4 @@
-// Code-page conversion of the language files: Windows-1250, Windows-932 and Windows-1252.
+// Decoding of the language files' code pages: Windows-1250, Windows-932 and Windows-1252.
 
 #include "ui/CodePage.h"
 
@@ -18,77 +18,25 @@ private slots:
         QTest::addColumn<CodePage>("page");
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<QString>("expected");
-
         const auto w1250 = CodePage::Windows1250;
         const auto w932 = CodePage::Windows932;
         QTest::newRow("1250 Z acute") << w1250 << QByteArray::fromHex("8f9f") << u"Źź"_s;
-        QTest::newRow("1250 undefined byte") << w1250 << QByteArray::fromHex("418142")
-                                             << u"A\uFFFDB"_s;
-        QTest::newRow("1250 NUL kept") << w1250 << QByteArray::fromHex("410042")
-                                       << u"A\0B"_s;
+        QTest::newRow("1250 undefined byte") << w1250 << QByteArray::fromHex("418142") << u"A\uFFFDB"_s;
+        QTest::newRow("1250 NUL kept") << w1250 << QByteArray::fromHex("410042") << u"A\0B"_s;
         QTest::newRow("932 kanji") << w932 << QByteArray::fromHex("93fa967b8cea") << u"日本語"_s;
         QTest::newRow("932 half-width kana") << w932 << QByteArray::fromHex("b1") << u"ｱ"_s;
         QTest::newRow("932 backslash stays") << w932 << QByteArray("\\~") << u"\\~"_s;
-        QTest::newRow("932 lead byte at end") << w932 << QByteArray::fromHex("4193")
-                                              << u"A\uFFFD"_s;
-        QTest::newRow("932 bad trail keeps line end") << w932 << QByteArray::fromHex("930d0a41")
-                                                      << u"\uFFFD\r\nA"_s;
-        QTest::newRow("932 undefined single byte") << w932 << QByteArray::fromHex("8041")
-                                                   << u"\uFFFDA"_s;
-        QTest::newRow("1252 euro") << CodePage::Windows1252 << QByteArray::fromHex("80e9")
-                                   << u"€é"_s;
+        QTest::newRow("932 lead byte at end") << w932 << QByteArray::fromHex("4193") << u"A\uFFFD"_s;
+        QTest::newRow("932 bad trail keeps line end") << w932 << QByteArray::fromHex("930d0a41") << u"\uFFFD\r\nA"_s;
+        QTest::newRow("932 undefined single byte") << w932 << QByteArray::fromHex("8041") << u"\uFFFDA"_s;
+        QTest::newRow("1252 euro") << CodePage::Windows1252 << QByteArray::fromHex("80e9") << u"€é"_s;
     }
-
     void decode()
     {
         QFETCH(CodePage, page);
         QFETCH(QByteArray, bytes);
         QFETCH(QString, expected);
         QCOMPARE(torvane::fromCodePage(bytes, page), expected);
-    }
-
-    void encode_data()
-    {
-        QTest::addColumn<CodePage>("page");
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<QByteArray>("expected");
-
-        QTest::newRow("1250 Polish word") << CodePage::Windows1250 << u"Język"_s
-                                          << QByteArray::fromHex("4aea7a796b");
-        QTest::newRow("932 kanji") << CodePage::Windows932 << u"日本語"_s
-                                   << QByteArray::fromHex("93fa967b8cea");
-        QTest::newRow("1250 lacks kanji") << CodePage::Windows1250 << u"a日b"_s << QByteArray("a?b");
-        QTest::newRow("932 surrogate pair is one ?") << CodePage::Windows932 << u"x\U0001F600y"_s
-                                                     << QByteArray("x?y");
-    }
-
-    void encode()
-    {
-        QFETCH(CodePage, page);
-        QFETCH(QString, text);
-        QFETCH(QByteArray, expected);
-        QCOMPARE(torvane::toCodePage(text, page), expected);
-    }
-
-    void fits_data()
-    {
-        QTest::addColumn<CodePage>("page");
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<bool>("fits");
-
-        QTest::newRow("Polish in 1250") << CodePage::Windows1250 << u"Źródło"_s << true;
-        QTest::newRow("Polish in 1252") << CodePage::Windows1252 << u"Źródło"_s << false;
-        QTest::newRow("slashed zero in 932") << CodePage::Windows932 << u"Ø"_s << false;
-        QTest::newRow("question mark in 932") << CodePage::Windows932 << u"?"_s << true;
-        QTest::newRow("katakana in 932") << CodePage::Windows932 << u"ローカル"_s << true;
-    }
-
-    void fits()
-    {
-        QFETCH(CodePage, page);
-        QFETCH(QString, text);
-        QFETCH(bool, fits);
-        QCOMPARE(torvane::fitsCodePage(text, page), fits);
     }
 };
 
