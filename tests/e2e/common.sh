@@ -17,17 +17,18 @@ export XDG_DATA_HOME="$out/home" XDG_RUNTIME_DIR="$out/run"
 unset QT_QPA_PLATFORM
 data="$XDG_DATA_HOME/Torvane"
 
-wait_window() {  # wait_window pid -> window id of that process
-  local id=""
-  for _ in $(seq 1 100); do
-    id=$(xdotool search --onlyvisible --pid "$1" 2>/dev/null | head -n 1)
-    [ -n "$id" ] && { echo "$id"; return 0; }
-    sleep 0.1
-  done
+wait_for() {  # wait_for command...: true as soon as the command is, false after 10 s
+  for _ in $(seq 1 100); do "$@" && return 0; sleep 0.1; done
   return 1
 }
+window_of() { xdotool search --onlyvisible --pid "$1" 2>/dev/null | head -n 1 | grep .; }
+wait_window() {  # wait_window pid -> window id of that process
+  wait_for window_of "$1" > /dev/null && window_of "$1"
+}
+size_of() { xdotool getwindowgeometry "$1" 2>/dev/null | awk '/Geometry/ {print $2}'; }
+ended() { ! kill -0 "$1" 2>/dev/null; }
 stop_program() {  # SIGTERM closes the window the ordinary way
   kill -TERM "$1" 2>/dev/null
-  for _ in $(seq 1 100); do kill -0 "$1" 2>/dev/null || return 0; sleep 0.1; done
+  wait_for ended "$1" && return 0
   kill -KILL "$1" 2>/dev/null; return 1
 }

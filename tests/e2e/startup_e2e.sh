@@ -18,7 +18,6 @@ win=$(wait_window $pid); check "main window shown" test -n "$win"
 check "data folder made" test -f "$data/Torvane.cfg"
 check "language files copied" test -f "$data/Languages/Torvane_English.Language"
 check "picture folders made" test -d "$data/qrzimages" -a -d "$data/images"
-sleep 0.5
 import -window root "$out/first-start.png" 2>/dev/null
 check "screenshot taken" test -s "$out/first-start.png"
 
@@ -29,8 +28,7 @@ popup=$(wait_window $pid2)
 check "second instance shows its popup" test -n "$popup"
 import -window root "$out/second-instance.png" 2>/dev/null
 xdotool windowfocus --sync "$popup" 2>/dev/null; xdotool key --window "$popup" Return
-for _ in $(seq 1 50); do kill -0 $pid2 2>/dev/null || break; sleep 0.1; done
-check "second instance ended" bash -c "! kill -0 $pid2 2>/dev/null"
+check "second instance ended" wait_for ended $pid2
 kill -KILL $pid2 2>/dev/null
 after=$(cd "$data" && find . -type f -exec md5sum {} + | sort)
 check "second instance touched no file" test "$before" = "$after"
@@ -44,19 +42,18 @@ printf '52.1\r\n5.1\r\n1\r\n300\r\n150\r\n0\r\n6\r\n10400\r\n0\r\nPA3XYZ\r\n0\r\
 cp "$data/Torvane.cfg" "$out/written.cfg"
 "$program" & pid=$!
 win=$(wait_window $pid); check "second start shown" test -n "$win"
-sleep 0.5
 import -window root "$out/wide-japanese.png" 2>/dev/null
-geometry=$(xdotool getwindowgeometry "$win" 2>/dev/null | grep Geometry | awk '{print $2}')
-check "window is 10400 twips wide" test "${geometry%x*}" = "693"
+width_is() { geometry=$(size_of "$win"); test "${geometry%x*}" = "$1"; }
+check "window is 10400 twips wide" wait_for width_is 693
 check "closes again" stop_program $pid
 check "settings written back byte for byte" cmp -s "$data/Torvane.cfg" "$out/written.cfg"
 
 # Dragging the right border keeps height = 0.7 x width; the new width is saved.
 "$program" & pid=$!
 win=$(wait_window $pid)
-xdotool windowsize "$win" 1000 500; sleep 0.5
-geometry=$(xdotool getwindowgeometry "$win" 2>/dev/null | grep Geometry | awk '{print $2}')
-check "resize keeps the proportions ($geometry)" test "$geometry" = "1000x700"
+xdotool windowsize "$win" 1000 500
+size_is() { test "$(size_of "$win")" = "$1"; }
+check "resize keeps the proportions" wait_for size_is 1000x700
 check "closes after the resize" stop_program $pid
 check "new width saved in twips" test "$(sed -n 8p "$data/Torvane.cfg" | tr -d '\r')" = "15000"
 

@@ -4,8 +4,6 @@
 // Runs in the caller's thread on its event loop; every connection is closed after one answer.
 
 #include <QByteArray>
-#include <QDateTime>
-#include <QElapsedTimer>
 #include <QHash>
 #include <QList>
 #include <QObject>
@@ -50,17 +48,9 @@ struct WebRoute {
 
 /// One request as the server received it.
 struct WebRequest {
-    QByteArray method;
     QString target;    ///< path and query as sent ("/db/W1AW?x=1"), still percent-encoded
     QString path;      ///< decoded path without the query
     QString query;     ///< decoded query without "?", empty when none
-    QList<QPair<QByteArray, QByteArray>> headers;
-    QByteArray body;
-    QDateTime received;    ///< UTC
-    qint64 elapsedMs = 0;  ///< milliseconds since the server started listening (monotonic)
-
-    /// Value of the first header of that name (case-insensitive), empty when absent.
-    QByteArray header(const QByteArray &name) const;
 };
 
 class TestWebServer : public QObject {
@@ -78,21 +68,14 @@ public:
     quint16 port() const;
     /// "http://127.0.0.1:<port>", no trailing slash.
     QString baseUrl() const;
-    /// baseUrl() + pathAndQuery ("/db/W1AW?x=1").
-    QUrl url(const QString &pathAndQuery) const;
-
     /// Answer for a path; a key with "?" matches that exact query, one without matches the path
     /// with any query (the exact key wins). Keys are compared after percent-decoding.
     void setRoute(const QString &pathAndQuery, const WebRoute &route);
     void setPage(const QString &pathAndQuery, const QByteArray &body,
                  const QByteArray &contentType = "text/html; charset=utf-8", int status = 200);
-    void setRedirect(const QString &pathAndQuery, const QString &location, int status = 302);
-    void removeRoute(const QString &pathAndQuery);
-    void clearRoutes();
     /// Consulted before the routes for every request.
     void setHandler(Handler handler);
-    /// Requests that match no route are served from this folder (path -> file below it; a
-    /// "<file>.headers" beside it may add "Name: value" lines and a "Status: <code>" line).
+    /// Requests that match no route are served from this folder (path -> file below it).
     /// Empty: unmatched requests get 404.
     void setFileRoot(const QString &folder);
 
@@ -103,7 +86,8 @@ public:
     void clearRequests();
 
 signals:
-    void requestReceived(const torvane::WebRequest &request);
+    /// A request arrived (before it is answered).
+    void requestReceived(const QString &target);
 
 private:
     void onNewConnection();
@@ -111,7 +95,7 @@ private:
     void answer(QTcpSocket *socket, const WebRequest &request);
     WebRoute routeFor(const WebRequest &request) const;
     std::optional<WebRoute> fileRoute(const WebRequest &request) const;
-    void send(QTcpSocket *socket, const WebRequest &request, const WebRoute &route);
+    void send(QTcpSocket *socket, const WebRoute &route);
     void sendChunks(QTcpSocket *socket, QByteArray rest, int chunkSize, int intervalMs, bool terminate);
     static void finish(QTcpSocket *socket);
 
@@ -121,7 +105,6 @@ private:
     Handler m_handler;
     QString m_fileRoot;
     QList<WebRequest> m_log;
-    QElapsedTimer m_clock;  // started by listen()
 };
 
 }  // namespace torvane
