@@ -12,6 +12,8 @@
 //   PanelPrintSave.cpp  the result panel's output: copy and print the address, copy and save
 //                       the picture
 
+#include "ui/UnicodeClipboard.h"
+
 #include <QList>
 #include <QObject>
 #include <QPoint>
@@ -19,6 +21,7 @@
 #include <QStringList>
 #include <cstdint>
 #include <functional>
+#include <memory>
 
 class QFrame;
 class QLabel;
@@ -36,6 +39,14 @@ int subMenuLeft(int parentLeft, int parentWidth, int subWidth, int screenWidth);
 /// Left edge of a menu wanted at left, pixels, moved left as far as needed to keep it inside
 /// the desktop's width (never beyond its left edge); unchanged when the width is unknown (0).
 int menuLeftOnScreen(int left, int menuWidth, int screenWidth);
+
+/// Clipboard format of the host convention for a picture: a device-independent bitmap, that is
+/// a bitmap file without its 14-byte file header.
+inline constexpr uint32_t kFormatDib = 8;
+
+/// The system clipboard for the copy entries: text as QtClipboardBackend places it, and a
+/// picture under kFormatDib.
+std::unique_ptr<ClipboardBackend> systemClipboardBackend();
 
 /// A Setup toggle: 1 when it was 0, otherwise 0 (a stored 5 becomes 0).
 int16_t toggledSetting(int16_t value);
@@ -64,6 +75,9 @@ public:
     std::function<Qt::MouseButtons()> mouseButtons;
     /// Where the mouse pointer is on the screen, pixels.
     std::function<QPoint()> pointerPos;
+    /// The clipboard that the copy entries fill: the address as Unicode text, the picture as
+    /// a device-independent bitmap (kFormatDib).
+    std::function<std::unique_ptr<ClipboardBackend>()> clipboardBackend;
 
     /// Drops menu under header, free-floating at the header's bottom-left; starts tmrMenus.
     void OpenHeaderMenu(QLabel *header, DropDownMenu *menu);

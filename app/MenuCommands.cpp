@@ -6,6 +6,7 @@
 #include "app/MainWindow.h"
 #include "core/TextUtil.h"
 #include "ui/DropDownMenu.h"
+#include "ui/LanguageFile.h"
 #include "ui/MessageBox.h"
 
 #include <QComboBox>
@@ -79,6 +80,8 @@ void MainMenus::defaultSourceClick(int index, const QString &caption)
 void MainMenus::languageClick(int index)
 {
     closeMenus();
+    if (index < 0 || index >= kLanguageCount)
+        return;
     ProgramValues &v = m_form.values();
     m_form.ucMnuLanguage->Check(v.LanguageIndex, false);
     v.LanguageIndex = int16_t(index);

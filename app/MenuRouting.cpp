@@ -88,6 +88,7 @@ MainMenus::MainMenus(MainWindow &form) : QObject(&form), m_form(form)
     printAddress = printAddressLabel;
     mouseButtons = [] { return QGuiApplication::mouseButtons(); };
     pointerPos = [] { return QCursor::pos(); };
+    clipboardBackend = systemClipboardBackend;
 
     for (int i = 0; i < 4; ++i) {
         auto *line = new QFrame(&m_form);

@@ -8,6 +8,7 @@
 #include "ui/MessageBox.h"
 #include "ui/UnicodeClipboard.h"
 
+#include <QBuffer>
 #include <QClipboard>
 #include <QFile>
 #include <QFileInfo>
@@ -18,6 +19,7 @@
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QSaveFile>
+#include <QtEndian>
 
 #include <algorithm>
 
@@ -29,7 +31,66 @@ namespace {
 constexpr int kLabelLeft = 160;
 constexpr int kLabelTops[4] = {100, 170, 240, 310};
 
+constexpr int kBitmapFileHeaderSize = 14;
+
+void appendLittleEndian32(QByteArray &bytes, quint32 value)
+{
+    char le[4];
+    qToLittleEndian(value, le);
+    bytes.append(le, 4);
+}
+
+/// The picture as a device-independent bitmap: a bitmap file without its file header.
+QByteArray deviceIndependentBitmap(const QImage &picture)
+{
+    QByteArray file;
+    QBuffer buffer(&file);
+    buffer.open(QIODevice::WriteOnly);
+    if (!picture.save(&buffer, "BMP"))
+        return QByteArray();
+    return file.mid(kBitmapFileHeaderSize);
+}
+
+/// The picture of a device-independent bitmap: the file header is put back in front of it.
+QImage pictureOfBitmap(const QByteArray &dib)
+{
+    if (dib.size() < 40)
+        return QImage();
+    const quint32 infoSize = qFromLittleEndian<quint32>(dib.constData());
+    const quint16 bitCount = qFromLittleEndian<quint16>(dib.constData() + 14);
+    const quint32 compression = qFromLittleEndian<quint32>(dib.constData() + 16);
+    const quint32 coloursUsed = qFromLittleEndian<quint32>(dib.constData() + 32);
+    const quint32 colours = coloursUsed != 0 ? coloursUsed : (bitCount <= 8 ? 1u << bitCount : 0u);
+    // Behind the short header of a bit-field bitmap come its three colour masks.
+    const quint32 masks = infoSize == 40 && compression == 3 ? 12 : 0;
+    QByteArray file("BM");
+    appendLittleEndian32(file, quint32(kBitmapFileHeaderSize + dib.size()));
+    appendLittleEndian32(file, 0);
+    appendLittleEndian32(file, kBitmapFileHeaderSize + infoSize + masks + colours * 4);
+    return QImage::fromData(file + dib, "BMP");
+}
+
+class PanelClipboardBackend : public QtClipboardBackend {
+public:
+    bool setData(uint32_t format, const QByteArray &data) override
+    {
+        if (format != kFormatDib)
+            return QtClipboardBackend::setData(format, data);
+        const QImage picture = pictureOfBitmap(data);
+        QClipboard *clipboard = QGuiApplication::clipboard();
+        if (picture.isNull() || !clipboard)
+            return false;
+        clipboard->setImage(picture);
+        return true;
+    }
+};
+
 }  // namespace
+
+std::unique_ptr<ClipboardBackend> systemClipboardBackend()
+{
+    return std::make_unique<PanelClipboardBackend>();
+}
 
 // ---- The address -----------------------------------------------------------------------
 
@@ -65,7 +126,7 @@ QString printAddressLabel(const QStringList &lines)
 void MainMenus::copyAddress()
 {
     try {
-        CopyUnicodeText(m_savedAddressText);
+        UnicodeClipboard(clipboardBackend()).CopyUnicodeText(m_savedAddressText);
     } catch (const ClipboardError &) {
         // The clipboard is busy with another program; the operator can copy again.
     }
@@ -106,9 +167,15 @@ void MainMenus::copyPicture()
     const QImage picture(hamBitmapPath());
     if (picture.isNull())
         return;
-    QClipboard *clipboard = QGuiApplication::clipboard();
-    clipboard->clear();
-    clipboard->setImage(picture);
+    UnicodeClipboard clipboard(clipboardBackend());
+    try {
+        clipboard.OpenClipboard(0);
+    } catch (const ClipboardError &) {
+        return;  // busy with another program; the operator can copy again
+    }
+    clipboard.ClearClipboard();
+    clipboard.SetClipboardData(kFormatDib, deviceIndependentBitmap(picture));
+    clipboard.CloseClipboard();
 }
 
 void MainMenus::savePicture()

@@ -9,6 +9,7 @@
 #include "ui/MessageBox.h"
 
 #include <QApplication>
+#include <QBuffer>
 #include <QClipboard>
 #include <QComboBox>
 #include <QDir>
@@ -23,6 +24,7 @@
 #include <QTest>
 #include <QTimer>
 #include <QUrl>
+#include <QtEndian>
 
 #include <memory>
 
@@ -59,6 +61,32 @@ bool highlighted(const QLabel *label)
            && label->palette().color(QPalette::WindowText) == QColor(Qt::white);
 }
 
+/// Stands for the system clipboard: keeps what the copy entries placed, by format.
+class RecordingClipboard : public ClipboardBackend {
+public:
+    explicit RecordingClipboard(QHash<uint32_t, QByteArray> &placed) : m_placed(placed) {}
+    bool open(quintptr) override { return true; }
+    void close() override {}
+    void empty() override { m_placed.clear(); }
+    bool setData(uint32_t format, const QByteArray &data) override
+    {
+        m_placed.insert(format, data);
+        return true;
+    }
+
+private:
+    QHash<uint32_t, QByteArray> &m_placed;
+};
+
+/// The size that a device-independent bitmap's header gives.
+QSize bitmapSize(const QByteArray &dib)
+{
+    if (dib.size() < 12)
+        return QSize();
+    return QSize(qFromLittleEndian<qint32>(dib.constData() + 4),
+                 qAbs(qFromLittleEndian<qint32>(dib.constData() + 8)));
+}
+
 /// The main window with its menus, started on the test data folder.
 struct Window {
     ProgramValues values;
@@ -69,6 +97,7 @@ struct Window {
     QString printResult;
     QString saveAnswer;
     int saveAsked = 0;
+    QHash<uint32_t, QByteArray> clipboard;
 
     Window()
     {
@@ -77,6 +106,7 @@ struct Window {
         QTest::qWaitFor([this] { return form.lookUp->PendingRequests() == QString(QChar(0)); }, 5000);
         menus = form.menus();
         menus->openDocument = [this](const QUrl &url) { opened << url; return true; };
+        menus->clipboardBackend = [this] { return std::make_unique<RecordingClipboard>(clipboard); };
         menus->printAddress = [this](const QStringList &lines) { printed = lines; return printResult; };
         menus->askSaveFileName = [this](QWidget *, const QString &proposed, const QString &filter) {
             ++saveAsked;
@@ -222,20 +252,36 @@ private slots:
         QCOMPARE(w.form.outerRect(), before);
     }
 
-    // Logged in to QRZ.com: the status is redrawn in the new language.
-    void languageSwitchRedrawsTheStatus()
+    void languageMenu_data()
     {
+        QTest::addColumn<int>("index");
+        QTest::addColumn<bool>("switches");
+        QTest::newRow("the seventh language") << 6 << true;
+        QTest::newRow("beyond the seven languages changes nothing") << 7 << false;
+        QTest::newRow("a negative index changes nothing") << -1 << false;
+    }
+    // Logged in to QRZ.com: the status is redrawn in the new language.
+    void languageMenu()
+    {
+        QFETCH(int, index);
+        QFETCH(bool, switches);
         prepare("0\r\n0\r\n1\r\n0\r\n0\r\n0\r\n0\r\n5200\r\n0\r\n\r\n1\r\n1\r\n");
         Window w;
         const QString englishSetup = w.form.lblSetup->text();
         w.values.LookupState = 1;
         w.form.lblStatus->setText(QStringLiteral("before"));
 
-        emit w.form.ucMnuLanguage->Click(6, w.form.ucMnuLanguage->itemText(6));
+        emit w.form.ucMnuLanguage->Click(index, QString());
 
         QVERIFY(m_boxes.isEmpty());
-        QCOMPARE(w.values.LanguageIndex, int16_t(6));
-        QVERIFY(w.form.ucMnuLanguage->isChecked(6) && !w.form.ucMnuLanguage->isChecked(0));
+        QCOMPARE(int(w.values.LanguageIndex), switches ? index : 0);
+        QCOMPARE(w.form.ucMnuLanguage->isChecked(0), !switches);
+        if (!switches) {
+            QCOMPARE(w.form.lblSetup->text(), englishSetup);
+            QCOMPARE(w.form.lblStatus->text(), QStringLiteral("before"));
+            return;
+        }
+        QVERIFY(w.form.ucMnuLanguage->isChecked(index));
         QVERIFY(w.form.lblSetup->text() != englishSetup);
         QCOMPARE(w.form.lblStatus->text(), QStringLiteral("QRZ.com  (") + w.form.item(66) + u')');
         QCOMPARE(w.form.lblSetup->geometry().right(), w.form.width() - 1);  // still at the right edge
@@ -408,10 +454,25 @@ private slots:
             return;
         }
         // Entry 0 copies the caption as Unicode text.
-        QGuiApplication::clipboard()->clear();
         emit w.form.ucMnuSaveAdd->Click(0, QString());
-        QCOMPARE(QGuiApplication::clipboard()->text(), text);
+        const QByteArray utf16 = w.clipboard.value(kFormatUnicodeText);
+        QCOMPARE(QString::fromUtf16(reinterpret_cast<const char16_t *>(utf16.constData()), utf16.size() / 2),
+                 text + QChar(0));
         QVERIFY(!highlighted(target));
+    }
+
+    // What the copy entry hands over arrives on the system clipboard as the same picture.
+    void pictureReachesTheSystemClipboard()
+    {
+        QImage picture(37, 21, QImage::Format_RGB32);
+        picture.fill(Qt::darkCyan);
+        QByteArray file;
+        QBuffer buffer(&file);
+        buffer.open(QIODevice::WriteOnly);
+        QVERIFY(picture.save(&buffer, "BMP"));
+        QGuiApplication::clipboard()->clear();
+        QVERIFY(systemClipboardBackend()->setData(kFormatDib, file.mid(14)));
+        QCOMPARE(QGuiApplication::clipboard()->image().convertToFormat(QImage::Format_RGB32), picture);
     }
 
     void printAddressLabel_data()
@@ -469,9 +530,9 @@ private slots:
         QVERIFY(w.form.ucMnuSavePic->isVisible());
 
         // Entry 0: the bitmap on the clipboard.
-        QGuiApplication::clipboard()->clear();
         emit w.form.ucMnuSavePic->Click(0, QString());
-        QCOMPARE(QGuiApplication::clipboard()->image().size(), QImage(folder() + QStringLiteral("/Ham.bmp")).size());
+        QCOMPARE(w.clipboard.keys(), QList<uint32_t>{kFormatDib});
+        QCOMPARE(bitmapSize(w.clipboard.value(kFormatDib)), QImage(folder() + QStringLiteral("/Ham.bmp")).size());
 
         // Entry 1: cancelled, a bare name, a new file, and a file the operator chose to replace.
         const QByteArray bitmap = readAll(folder() + QStringLiteral("/Ham.bmp"));
@@ -497,10 +558,10 @@ private slots:
 
         // With the panel cleared both entries do nothing.
         w.form.ClearResultPanel();
-        QGuiApplication::clipboard()->clear();
+        w.clipboard.clear();
         emit w.form.ucMnuSavePic->Click(0, QString());
         emit w.form.ucMnuSavePic->Click(1, QString());
-        QVERIFY(QGuiApplication::clipboard()->image().isNull());
+        QVERIFY(w.clipboard.isEmpty());
         QCOMPARE(w.saveAsked, 4);
     }
 
