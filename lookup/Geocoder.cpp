@@ -1,6 +1,7 @@
 #include "lookup/Geocoder.h"
 
 #include "lookup/Fetch.h"
+#include "lookup/Logging.h"
 
 #include <QNetworkAccessManager>
 #include <QUrl>
@@ -71,7 +72,15 @@ void Geocoder::GeocodeAddress(const QString &address, QObject *context,
     }
     startFetch(m_manager, makeRequest(url), m_limitMs, context,
                [done](const FetchResult &fetched) {
-                   done(fetched.status == FetchResult::Ok ? resultFromXml(fetched.body) : QString());
+                   if (fetched.status != FetchResult::Ok) {
+                       done(QString());
+                       return;
+                   }
+                   const QString result = resultFromXml(fetched.body);
+                   if (result.isEmpty())
+                       qCWarning(lcLookup) << "geocoder answer without a position:"
+                                           << fetched.body.left(200);
+                   done(result);
                });
 }
 

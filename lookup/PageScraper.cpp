@@ -89,38 +89,8 @@ QString PageScraper::nameOf(QStringView call, NameEvent *event)
         const qsizetype b = findBack(kLineEnd, Cursor);
         return between(b == 0 ? 1 : b + 2, Cursor);
     }
-    case kSourceQrzCq: {
-        if (find(u"Error") != 0)
-            return {};
-        const qsizetype d = find(kQrzCqDomain);
-        if (d == 0)
-            return {};
-        // The name starts at the first character after "@" in a short range after the
-        // marker; when none qualifies, at the position after the range.
-        qsizetype first = 0;
-        qsizetype last = 0;
-        qsizetype after = 0;  // distance from the name's start to the line-end search
-        const qsizetype b = find(u"Buddy");
-        if (b != 0) {
-            first = b + 5;
-            last = b + 20;
-            after = 5;
-        } else {
-            const qsizetype l = find(kLineEnd, d);
-            if (l == 0)
-                return {};
-            first = l + 2;
-            last = l + 20;
-            after = 2;
-        }
-        qsizetype i = first;
-        while (i <= last && i <= PageText.size() && !sortsAfterAt(PageText.at(i - 1)))
-            ++i;
-        if (i > PageText.size())
-            return {};
-        Cursor = int32_t(find(kLineEnd, i + after));
-        return between(i, Cursor);
-    }
+    case kSourceQrzCq:
+        return qrzCqName();
     case kSourceCallook: {
         const qsizetype s = find(u"Show Map");
         if (s == 0)
@@ -141,6 +111,42 @@ QString PageScraper::nameOf(QStringView call, NameEvent *event)
     default:
         return {};
     }
+}
+
+// QRZCQ: the name follows its domain line (or a "Buddy" link), after any blanks, digits and
+// punctuation.
+QString PageScraper::qrzCqName()
+{
+    if (find(u"Error") != 0)
+        return {};
+    const qsizetype d = find(kQrzCqDomain);
+    if (d == 0)
+        return {};
+    // The name starts at the first character after "@" in a short range after the
+    // marker; when none qualifies, at the position after the range.
+    qsizetype first = 0;
+    qsizetype last = 0;
+    qsizetype after = 0;  // distance from the name's start to the line-end search
+    const qsizetype b = find(u"Buddy");
+    if (b != 0) {
+        first = b + 5;
+        last = b + 20;
+        after = 5;
+    } else {
+        const qsizetype l = find(kLineEnd, d);
+        if (l == 0)
+            return {};
+        first = l + 2;
+        last = l + 20;
+        after = 2;
+    }
+    qsizetype i = first;
+    while (i <= last && i <= PageText.size() && !sortsAfterAt(PageText.at(i - 1)))
+        ++i;
+    if (i > PageText.size())
+        return {};
+    Cursor = int32_t(find(kLineEnd, i + after));
+    return between(i, Cursor);
 }
 
 QString PageScraper::nextLine()

@@ -49,6 +49,7 @@ private:
     qsizetype findBack(QStringView what, qsizetype atOrBefore) const;
     QString between(qsizetype from, qsizetype end) const;
     QString nameOf(QStringView call, NameEvent *event);
+    QString qrzCqName();
     QString nextLine();
     QString labelToLineEnd(QStringView label, qsizetype offset, qsizetype searchFrom = 1);
     double coordinate(bool latitude);

@@ -58,11 +58,6 @@ private slots:
         QCOMPARE(HTMLDecode(markup), QStringLiteral("deep"));
     }
 
-    void utf8Entry()
-    {
-        QCOMPARE(HTMLDecodeUtf8("\xEF\xBB\xBF<b>J\xC3\xB6rg</b>&nbsp;x"), QString::fromUtf8("J\u00f6rg x"));
-    }
-
     // The charset label of a Content-Type header value (header) or of a page's own declaration.
     void charsetLabel_data()
     {

@@ -44,15 +44,12 @@ private slots:
     {
         QVERIFY(m_dir.isValid());
         QByteArray table;
-        for (const char *record : kSmallTable) {
-            QCOMPARE(qstrlen(record), 17u);
+        for (const char *record : kSmallTable)
             table += record;
-        }
         QVERIFY(writeTable("small", table));
         QVERIFY(writeTable("short", "0611141.68"));
         QVERIFY(writeTable("partial", "0611141.68772.7319021034.101118.4190"));
         QVERIFY(QDir(m_dir.path()).mkpath("none"));
-        QVERIFY(QFile::exists(shippedFolder() + QStringLiteral("/ZIPS.RAN")));
     }
 
     void position_data()
@@ -93,28 +90,6 @@ private slots:
         QCOMPARE(lat, found ? latitude : kUntouched);
         QCOMPARE(lon, found ? longitude : kUntouched);
         QCOMPARE(QFile::exists(folder + "/ZIPS.RAN"), table != "none");
-    }
-
-    // Every zip of the shipped table finds its own record, never its prefix's centroid.
-    void shippedExactZips()
-    {
-        QFile file(shippedFolder() + QStringLiteral("/ZIPS.RAN"));
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        const QByteArray table = file.readAll();
-        QCOMPARE(table.size() % 17, 0);
-        int zips = 0;
-        for (qsizetype at = 0; at < table.size(); at += 17) {
-            const QString zip = QString::fromLatin1(table.mid(at, 5));
-            if (zip.at(4) > u'9')
-                continue;
-            double lat = 0;
-            double lon = 0;
-            QVERIFY2(ZipPosition(shippedFolder(), zip, lat, lon), qPrintable(zip));
-            QCOMPARE(lat, QString::fromLatin1(table.mid(at + 5, 6)).toDouble());
-            QCOMPARE(lon, -QString::fromLatin1(table.mid(at + 11, 6)).toDouble());
-            ++zips;
-        }
-        QVERIFY(zips > 30000);
     }
 };
 
