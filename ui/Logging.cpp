@@ -1,6 +1,6 @@
 #include "ui/Logging.h"
 
 namespace torvane {
-// Warnings by default: a language or clipboard failure otherwise leaves no trace.
-Q_LOGGING_CATEGORY(lcUi, "torvane.ui", QtWarningMsg)
+// Off by default: an operator turns it on (QT_LOGGING_RULES) to send a log with a report.
+Q_LOGGING_CATEGORY(lcUi, "torvane.ui", QtCriticalMsg)
 }

@@ -3,6 +3,7 @@
 
 #include "ui/UnicodeClipboard.h"
 
+#include <QLoggingCategory>
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QTest>
@@ -40,6 +41,8 @@ private:
 class TestUnicodeClipboard : public QObject {
     Q_OBJECT
 private slots:
+    // The warnings are off unless asked for, as an operator does for a report.
+    void initTestCase() { QLoggingCategory::setFilterRules(QStringLiteral("torvane.ui.warning=true")); }
     void copyBytes_data()
     {
         QTest::addColumn<QString>("text");
