@@ -19,35 +19,32 @@ void touch(const QString &path, const QByteArray &bytes = "x")
 QByteArray contents(const QString &path)
 {
     QFile f(path);
-    f.open(QIODevice::ReadOnly);
-    return f.readAll();
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
 }
 }  // namespace
 
 class TestDataFolder : public QObject {
     Q_OBJECT
 private slots:
-    void firstStartCopiesShippedData()
+    // A first start copies the shipped files; a folder that exists is never touched.
+    void installShippedData_data()
     {
+        QTest::addColumn<bool>("existing");
+        QTest::newRow("first start") << false;
+        QTest::newRow("existing folder") << true;
+    }
+    void installShippedData()
+    {
+        QFETCH(bool, existing);
         QTemporaryDir shipped, home;
         touch(shipped.filePath("Torvane.cfg"), "shipped");
         touch(shipped.filePath("Maps/World Map.jpg"));
         const QString folder = home.filePath("Torvane");
-        QVERIFY(installShippedData(shipped.path(), folder));
-        QCOMPARE(contents(folder + "/Torvane.cfg"), QByteArray("shipped"));
-        QVERIFY(QFile::exists(folder + "/Maps/World Map.jpg"));
-    }
-
-    void existingFolderIsNeverOverwritten()
-    {
-        QTemporaryDir shipped, home;
-        touch(shipped.filePath("Torvane.cfg"), "shipped");
-        touch(shipped.filePath("Hosts.cfg"), "shipped");
-        const QString folder = home.filePath("Torvane");
-        touch(folder + "/Torvane.cfg", "mine");
-        QVERIFY(installShippedData(shipped.path(), folder));
-        QCOMPARE(contents(folder + "/Torvane.cfg"), QByteArray("mine"));
-        QVERIFY(!QFile::exists(folder + "/Hosts.cfg"));
+        if (existing)
+            touch(folder + "/Torvane.cfg", "mine");
+        QVERIFY(torvane::installShippedData(shipped.path(), folder));
+        QCOMPARE(contents(folder + "/Torvane.cfg"), existing ? QByteArray("mine") : QByteArray("shipped"));
+        QCOMPARE(contents(folder + "/Maps/World Map.jpg"), existing ? "<missing>" : "x");
     }
 
     void pictureFoldersAreCreated()
@@ -70,24 +67,16 @@ private slots:
         QVERIFY(listMapFiles(home.filePath("missing")).isEmpty());
     }
 
-    void secondInstanceIsRefused()
-    {
-        QTemporaryDir run;
-        const QString path = run.filePath("Torvane.lock");
-        InstanceLock first(path);
-        QVERIFY(first.acquire());
-        InstanceLock second(path);
-        QVERIFY(!second.acquire());
-    }
-
-    void lockOfDeadProcessIsTakenOver()
+    void instanceLock()
     {
         QTemporaryDir run;
         const QString path = run.filePath("Torvane.lock");
         // A lock file as a crashed run leaves it: a process id that no longer exists.
         touch(path, "2147483000\ntorvane\n" + QSysInfo::machineHostName().toUtf8() + "\n");
-        InstanceLock lock(path);
-        QVERIFY(lock.acquire());
+        InstanceLock first(path);
+        QVERIFY(first.acquire());
+        InstanceLock second(path);
+        QVERIFY(!second.acquire());
     }
 };
 
