@@ -177,6 +177,28 @@ void MainWindow::createControls()
 
 void MainWindow::startUp()
 {
+    prepareDataFolder();
+    createLookupServices();
+    readConfiguration();
+    applyMenuFont();
+    loadLanguage();
+    showSettings();
+    placeWindow();
+
+    setCursor(Qt::WaitCursor);
+    applySource();
+    lblStatus->setText(item(33));
+    m_values.FirstLookupPending = true;
+
+    show();
+    // The frame is known once the window is shown: keep the outer size as stored.
+    setOuterSize(QSize(toPixels(m_twips.width()), toPixels(m_twips.height())));
+    ConnectToSource();
+    cboCall->setFocus();
+}
+
+void MainWindow::prepareDataFolder()
+{
     // The data folder and its sub-folders; a fresh installation gets the shipped files.
     m_values.DataFolder = dataFolderPath();
     installShippedData(shippedDataFolder(), m_values.DataFolder);
@@ -196,7 +218,10 @@ void MainWindow::startUp()
     lstMap->addItems(m_values.MapList);
 
     QFile::remove(m_values.DataFolder + QStringLiteral("/Ham.bmp"));
+}
 
+void MainWindow::createLookupServices()
+{
     m_hosts = HostTable::fromFile(m_values.DataFolder + QStringLiteral("/Hosts.cfg"));
     lookUp = new LookupControl(m_values, m_hosts, this);
     connectLookUp();
@@ -206,6 +231,10 @@ void MainWindow::startUp()
             OpenUniMsgBox(this, m.prompt, m.buttons, m.title, m.button1Caption, m.button2Caption,
                           [answered](int16_t result) { answered(result); });
         });
+}
+
+void MainWindow::readConfiguration()
+{
     if (!readConfigFile(m_values.DataFolder + QStringLiteral("/Torvane.cfg"), m_values))
         ShellPopup(QStringLiteral("Torvane.cfg file not found"), 0, QStringLiteral("Torvane"));
 
@@ -214,30 +243,38 @@ void MainWindow::startUp()
         m_values.DefaultSource = 0;
     m_values.CurrentSource = m_values.DefaultSource;
     setSourceFromTable();
+}
 
+void MainWindow::applyMenuFont()
+{
     // Header labels in the desktop's menu font.
     QString fontName;
     bool bold = false, italic = false;
     int fontSize = 0;
-    if (DropDownMenu::GetMenuFonts(fontName, bold, italic, fontSize)) {
-        m_values.MenuFontName = fontName;
-        m_values.MenuFontSize = float(fontSize);
-        for (QLabel *header : {lblSource, lblMaps, lblSetup}) {
-            QFont font = header->font();
-            font.setFamily(fontName);
-            font.setPointSize(fontSize);
-            header->setFont(font);
-        }
+    if (!DropDownMenu::GetMenuFonts(fontName, bold, italic, fontSize))
+        return;
+    m_values.MenuFontName = fontName;
+    m_values.MenuFontSize = float(fontSize);
+    for (QLabel *header : {lblSource, lblMaps, lblSetup}) {
+        QFont font = header->font();
+        font.setFamily(fontName);
+        font.setPointSize(fontSize);
+        header->setFont(font);
     }
+}
 
-    loadLanguage();
+void MainWindow::showSettings()
+{
     ucMnuSetup->Check(3, m_values.AlwaysOnTop != 0);
     ucMnuSetup->Check(4, m_values.PlainZero != 0);
 
     cboCall->addItems(m_values.CallHistory);
     cboCall->setCurrentIndex(-1);
     optFrom[m_values.WebMode ? 1 : 0]->setChecked(true);
+}
 
+void MainWindow::placeWindow()
+{
     if (m_values.WindowWidth < kMinWindowWidthTwips)
         m_values.WindowWidth = kMinWindowWidthTwips;
     m_twips = QRect(m_values.WindowLeft, m_values.WindowTop, m_values.WindowWidth,
@@ -246,17 +283,6 @@ void MainWindow::startUp()
     setOuterSize(QSize(toPixels(m_twips.width()), toPixels(m_twips.height())));
     move(toPixels(m_twips.left()), toPixels(m_twips.top()));
     layoutControls();
-
-    setCursor(Qt::WaitCursor);
-    applySource();
-    lblStatus->setText(item(33));
-    m_values.FirstLookupPending = true;
-
-    show();
-    // The frame is known once the window is shown: keep the outer size as stored.
-    setOuterSize(QSize(toPixels(m_twips.width()), toPixels(m_twips.height())));
-    ConnectToSource();
-    cboCall->setFocus();
 }
 
 void MainWindow::showRecordCount()

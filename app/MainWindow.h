@@ -155,6 +155,19 @@ protected:
 
 private:
     void createControls();
+    // The steps of startUp, in their order.
+    /// The data folder with its shipped files, the desktop's size, the map list.
+    void prepareDataFolder();
+    /// Hosts.cfg, the lookup control, the geocoder and the update check.
+    void createLookupServices();
+    /// Torvane.cfg, always on top, and the source of this run.
+    void readConfiguration();
+    /// The header labels in the desktop's menu font.
+    void applyMenuFont();
+    /// Setup marks, call history and the local or web option as configured.
+    void showSettings();
+    /// The stored size and place, kept to the smallest width and the aspect ratio.
+    void placeWindow();
     void connectLookUp();
     void setStatusFrom(bool loggedIn);
     void onGotSite(const QString &siteText, bool loggedIn);
