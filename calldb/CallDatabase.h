@@ -80,7 +80,8 @@ public:
 
     /// After any status but Ok: the file's full path, what could not be done and why, e.g.
     /// "/home/op/.local/share/Torvane/CallData.db could not be opened for writing: Permission
-    /// denied". Empty after success.
+    /// denied". Empty after success. Each failure is also logged once in the torvane.db category:
+    /// as a warning, or as a debug message for Missing.
     QString lastError() const { return m_lastError; }
 
 private:
