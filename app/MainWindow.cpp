@@ -2,6 +2,7 @@
 
 #include "core/ConfigFile.h"
 #include "core/DataFolder.h"
+#include "app/Logging.h"
 #include "app/MainLayout.h"
 #include "app/MainMenus.h"
 #include "core/TextUtil.h"
@@ -458,8 +459,10 @@ void MainWindow::closeEvent(QCloseEvent *event)
 
     const QString path = m_values.DataFolder + QStringLiteral("/Torvane.cfg");
     const QString error = writeConfigFile(path, m_values, placement);
-    if (!error.isEmpty())
+    if (!error.isEmpty()) {
         std::fprintf(stderr, "Torvane: could not save %s: %s\n", qPrintable(path), qPrintable(error));
+        qCWarning(lcApp).noquote() << "Torvane.cfg not written:" << path << "-" << error;
+    }
 
     event->accept();
     // Every other window of the program closes with the main window.

@@ -3,6 +3,7 @@
 
 #include "app/MainMenus.h"
 
+#include "app/Logging.h"
 #include "app/MainWindow.h"
 #include "core/DataFolder.h"
 #include "ui/MessageBox.h"
@@ -14,6 +15,7 @@
 #include <QFileInfo>
 #include <QFontMetrics>
 #include <QGuiApplication>
+#include <QImageReader>
 #include <QLabel>
 #include <QPainter>
 #include <QPrinter>
@@ -164,9 +166,13 @@ bool MainMenus::pictureShown() const
 
 void MainMenus::copyPicture()
 {
-    const QImage picture(hamBitmapPath());
-    if (picture.isNull())
+    QImageReader bitmap(hamBitmapPath());
+    const QImage picture = bitmap.read();
+    if (picture.isNull()) {
+        qCWarning(lcApp).noquote() << "Ham.bmp not read for the clipboard:" << bitmap.fileName() << "-"
+                                   << bitmap.errorString();
         return;
+    }
     UnicodeClipboard clipboard(clipboardBackend());
     try {
         clipboard.OpenClipboard(0);
@@ -197,9 +203,12 @@ void MainMenus::savePicture()
         const QByteArray bytes = in.readAll();
         saved = in.error() == QFile::NoError && out.write(bytes) == bytes.size() && out.commit();
     }
-    if (!saved)
+    if (!saved) {
+        const QString reason = in.error() != QFile::NoError ? in.errorString() : out.errorString();
+        qCWarning(lcApp).noquote() << "Picture not saved:" << source << "as" << target << "-" << reason;
         ShowUniMsgBox(&m_form, QStringLiteral("The picture could not be saved as\r\n") + target, 48,
                       QStringLiteral("Torvane"), QStringLiteral("Ok"));
+    }
 }
 
 }  // namespace torvane

@@ -3,6 +3,7 @@
 #include "app/MainWindow.h"
 
 #include "core/DataFolder.h"
+#include "app/Logging.h"
 #include "app/MainLayout.h"
 #include "core/TextUtil.h"
 #include "geo/Geodesy.h"
@@ -16,6 +17,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
+#include <QImageWriter>
 #include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
@@ -162,7 +164,9 @@ bool MainWindow::ShowPicture(const QString &file)
         return false;
     Image1->setPixmap(QPixmap::fromImage(picture));
     placePicture(box);
-    picture.save(m_values.DataFolder + QStringLiteral("/Ham.bmp"), "BMP");
+    QImageWriter bitmap(m_values.DataFolder + QStringLiteral("/Ham.bmp"), "BMP");
+    if (!bitmap.write(picture))
+        qCWarning(lcApp).noquote() << "Ham.bmp not written:" << bitmap.fileName() << "-" << bitmap.errorString();
     return true;
 }
 
@@ -174,7 +178,7 @@ void MainWindow::plotStationMap(bool openWindow, bool popupWhenMissing)
                                    ChooseMapName(m_values.StationLatitude, m_values.StationLongitude));
     if (index < 0) {
         if (popupWhenMissing)
-            ShellPopup(QStringLiteral("World Map not found"), 0, QString());
+            OpenShellPopup(QStringLiteral("World Map not found"), 0, QString());
         if (!m_mapWindow)
             return;
     } else {
