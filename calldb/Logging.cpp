@@ -1,5 +1,5 @@
 #include "calldb/Logging.h"
 
 namespace torvane {
-Q_LOGGING_CATEGORY(lcDb, "torvane.db", QtWarningMsg)
+Q_LOGGING_CATEGORY(lcDb, "torvane.db", QtCriticalMsg)
 }

@@ -14,6 +14,7 @@
 #include <QTimer>
 
 #include <algorithm>
+#include <memory>
 #include <climits>
 
 namespace torvane {
@@ -93,38 +94,45 @@ void readyUniBox(UnicodeMessageBox &box, QWidget *owner, const MessageRequest &r
                                screenArea(owner)));
 }
 
+/// A standard box with the flags' buttons and icon; buttons receives them in the set's order.
+QMessageBox *makeStandardBox(QWidget *owner, const QString &text, const QString &title,
+                             int32_t flags, bool topmost, QVector<QAbstractButton *> &buttons)
+{
+    auto *box = new QMessageBox(owner ? owner->window() : nullptr);
+    box->setTextFormat(Qt::PlainText);
+    box->setText(promptLines(text));
+    box->setWindowTitle(title);
+    box->setIcon(standardIcon(flags));
+    if (topmost)
+        box->setWindowFlag(Qt::WindowStaysOnTopHint, true);
+
+    const QVector<StandardButton> set = standardButtons(flags);
+    // ActionRole for all keeps the system's order; Escape and the close control answer
+    // only where the set has a Cancel button or a lone OK.
+    for (const StandardButton &entry : set)
+        buttons.append(box->addButton(entry.caption, QMessageBox::ActionRole));
+    box->setDefaultButton(qobject_cast<QPushButton *>(buttons.at(standardDefaultButton(flags))));
+    const int16_t closeResult = standardCloseResult(flags);
+    for (int i = 0; i < set.size(); ++i) {
+        if (set.at(i).result == closeResult)
+            box->setEscapeButton(buttons.at(i));
+    }
+    soundFor(uniMsgBoxIcon(flags & 0x70));
+    return box;
+}
+
 /// Shows a standard box modally; whenShown runs once the box is on screen.
 int16_t runStandardBox(QWidget *owner, const QString &text, const QString &title,
                        int32_t flags, bool topmost, const std::function<void(QMessageBox &)> &whenShown)
 {
-    QMessageBox box(owner ? owner->window() : nullptr);
-    box.setTextFormat(Qt::PlainText);
-    box.setText(promptLines(text));
-    box.setWindowTitle(title);
-    box.setIcon(standardIcon(flags));
-    if (topmost)
-        box.setWindowFlag(Qt::WindowStaysOnTopHint, true);
-
-    const QVector<StandardButton> set = standardButtons(flags);
     QVector<QAbstractButton *> buttons;
-    // ActionRole for all keeps the system's order; Escape and the close control answer
-    // only where the set has a Cancel button or a lone OK.
-    for (const StandardButton &entry : set)
-        buttons.append(box.addButton(entry.caption, QMessageBox::ActionRole));
-    box.setDefaultButton(qobject_cast<QPushButton *>(buttons.at(standardDefaultButton(flags))));
-    const int16_t closeResult = standardCloseResult(flags);
-    for (int i = 0; i < set.size(); ++i) {
-        if (set.at(i).result == closeResult)
-            box.setEscapeButton(buttons.at(i));
-    }
-
-    soundFor(uniMsgBoxIcon(flags & 0x70));
+    const std::unique_ptr<QMessageBox> box(makeStandardBox(owner, text, title, flags, topmost, buttons));
     if (whenShown)
-        QTimer::singleShot(0, &box, [&box, &whenShown] { whenShown(box); });
-    box.exec();
+        QTimer::singleShot(0, box.get(), [&box, &whenShown] { whenShown(*box); });
+    box->exec();
 
-    const int index = int(buttons.indexOf(box.clickedButton()));
-    return index >= 0 ? set.at(index).result : closeResult;
+    const int index = int(buttons.indexOf(box->clickedButton()));
+    return index >= 0 ? standardButtons(flags).at(index).result : standardCloseResult(flags);
 }
 
 }  // namespace
@@ -225,6 +233,23 @@ int16_t MsgBoxAt(QWidget *owner, const QString &Prompt, const QString &Title, in
         box.move(msgBoxAtPosition(X, Y, box.frameGeometry().size(), virtualSize));
         box.raise();
     });
+}
+
+void OpenShellPopup(const QString &Text, int32_t Type, const QString &Title)
+{
+    if (messageHook()) {
+        MessageRequest request;
+        request.kind = MessageKind::ShellPopup;
+        request.prompt = Text;
+        request.title = Title;
+        request.buttons = Type;
+        messageHook()(request);
+        return;
+    }
+    QVector<QAbstractButton *> buttons;
+    QMessageBox *box = makeStandardBox(nullptr, Text, Title, Type, (Type & kMsgTopmost) != 0, buttons);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->open();
 }
 
 int32_t ShellPopup(const QString &Text, int32_t Type, const QString &Title)

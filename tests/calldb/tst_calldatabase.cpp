@@ -2,6 +2,7 @@
 
 #include "calldb/CallDatabase.h"
 
+#include <QLoggingCategory>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -77,6 +78,8 @@ class TestCallDatabase : public QObject {
     QString m_db, m_temp;  // CallData.db and temp.db in it
 
 private slots:
+    // The warnings are off unless asked for, as an operator does for a report.
+    void initTestCase() { QLoggingCategory::setFilterRules(QStringLiteral("torvane.db.warning=true")); }
     void init()
     {
         m_dir = new QTemporaryDir;
