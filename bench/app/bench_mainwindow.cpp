@@ -17,6 +17,7 @@
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QTimer>
 #include <benchmark/benchmark.h>
 
@@ -51,12 +52,12 @@ void prepare(const QByteArray &cfg)
     writeFile(folder() + QStringLiteral("/Torvane.cfg"), cfg);
 }
 
-/// Start-up, then the connection's Timer3 is let run out before any lookup.
+/// Start-up, then the connection's answer and its Timer3 are let run out before any lookup.
 void startUp(MainWindow &form)
 {
     form.startUp();
-    while (form.Timer3->isActive())
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    QTest::qWaitFor([&form] { return form.lblStatus->text() != form.item(33) && !form.Timer3->isActive(); },
+                    10000);
 }
 
 /// Runs one lookup of call and waits until the panel is filled.
