@@ -2,27 +2,24 @@
 
 #include "app/MainWindow.h"
 
-#include "core/DataFolder.h"
-#include "core/TextUtil.h"
 #include "calldb/CallDatabase.h"
-#include "geo/Geodesy.h"
-#include "windows/MapWindow.h"
+#include "core/DataFolder.h"
 #include "core/Sources.h"
-#include "lookup/Geocoder.h"
+#include "core/TextUtil.h"
+#include "geo/Geodesy.h"
 #include "lookup/LookupControl.h"
 #include "lookup/StationLookup.h"
 #include "lookup/UpdateCheck.h"
 #include "ui/Beep.h"
 #include "ui/MessageBox.h"
+#include "windows/MapWindow.h"
 
 #include <QApplication>
 #include <QClipboard>
 #include <QComboBox>
-#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QNetworkAccessManager>
-#include <QNetworkReply>
 #include <QRadioButton>
 #include <QSaveFile>
 #include <QTimer>

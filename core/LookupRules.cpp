@@ -1,7 +1,6 @@
 #include "core/LookupRules.h"
 
 #include "core/Sources.h"
-
 #include "core/TextUtil.h"
 
 namespace torvane {
