@@ -165,7 +165,8 @@ void MainWindow::StartWebLookup(const QString &call)
 {
     // A newer lookup of a call replaces an older one of the same call: the component cancels
     // the older page request.
-    for (StationLookup *older : std::as_const(m_lookups)) {
+    const QList<StationLookup *> running = m_lookups;
+    for (StationLookup *older : running) {
         if (older->call() == call)
             removeLookup(older);
     }
