@@ -4,7 +4,7 @@
 #include "app/MainWindow.h"
 #include "calldb/CallDatabase.h"
 #include "lookup/LookupControl.h"
-#include "support/TestWebServer.h"
+#include "support/AppFixture.h"
 #include "ui/Beep.h"
 #include "ui/MessageBox.h"
 
@@ -12,16 +12,10 @@
 #include <QBuffer>
 #include <QClipboard>
 #include <QComboBox>
-#include <QDir>
-#include <QFile>
 #include <QImage>
-#include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QSignalSpy>
-#include <QTemporaryDir>
-#include <QTest>
-#include <QTimer>
 
 using namespace torvane;
 
@@ -31,22 +25,25 @@ namespace {
 const QByteArray kSite = "<html><body><a href=\"/\">eHam.net</a> - Ham Radio Community"
                          "<p>Torvane ver 9.99</p></body></html>";
 
-QByteArray ehamPage(const QString &call, const QString &name, const QString &add2,
-                    const QString &lat, const QString &lon)
+QByteArray ehamPage(const QString &call, const QString &name, const QString &add2, const QString &lat = QString(),
+                    const QString &lon = QString())
 {
-    QString page = QStringLiteral(
-        "<html><body><div><a href=\"/\">eHam.net</a></div><h3>Search Results</h3>"
-        "<table><tr><td><b>%1</b></td></tr><tr><td>%2</td></tr><tr><td>225 MAIN ST</td></tr>"
-        "<tr><td>%3</td></tr><tr><td>United States</td></tr></table>"
-        "<table><tr><td>License Class</td><td>Extra</td></tr>"
-        "<tr><td>Country</td><td>United States</td></tr>")
-                       .arg(call, name, add2);
-    if (!lat.isEmpty())
-        page += QStringLiteral("<tr><td>Latitude</td><td>%1</td></tr><tr><td>Longitude</td><td>%2</td></tr>")
-                    .arg(lat, lon);
-    page += QStringLiteral("</table><div>Privacy Policy</div></body></html>");
-    return page.toUtf8();
+    const QString position = QStringLiteral("<tr><td>Latitude</td><td>%1</td></tr><tr><td>Longitude</td><td>%2</td></tr>");
+    return QStringLiteral("<html><body><div><a href=\"/\">eHam.net</a></div><h3>Search Results</h3><table><tr><td><b>%1"
+                          "</b></td></tr><tr><td>%2</td></tr><tr><td>225 MAIN ST</td></tr><tr><td>%3</td></tr><tr><td>"
+                          "United States</td></tr></table><table><tr><td>License Class</td><td>Extra</td></tr><tr><td>Country</td><td>"
+                          "United States</td></tr>%4"
+                          "</table><div>Privacy Policy</div></body></html>")
+        .arg(call, name, add2, lat.isEmpty() ? QString() : position.arg(lat, lon))
+        .toUtf8();
 }
+
+const QByteArray kQrzCqPage = "<html><body><div>Logged in as AA1XX | <b>QRZCQ.com</b></div>"
+                              "<div>HIRAM PERCY MAXIM</div><div>225 MAIN ST</div>"
+                              "<div>NEWINGTON, CT 06111</div><div>USA</div><table>"
+                              "<tr><td>Latitude</td><td>41.714775</td></tr>"
+                              "<tr><td>Longitude</td><td>-72.727260</td></tr></table>"
+                              "<div>W1AW</div><div>Copyright QRZCQ.com</div></body></html>";
 
 QByteArray jpeg(int width, int height)
 {
@@ -63,43 +60,25 @@ QByteArray jpeg(int width, int height)
 
 class TestLookupFlow : public QObject {
     Q_OBJECT
-    QTemporaryDir m_home;
-    TestWebServer m_server;
+    AppFixture m_app;
     QList<int> m_beeps;
     QStringList m_boxes;
     int m_storedWhenAsked = -1;  ///< records stored when the update offer was shown
     std::unique_ptr<ScopedMessageHook> m_hook;
 
-    QString folder() const { return m_home.filePath(QStringLiteral("Torvane")); }
+    int requests(const QString &path) const { return m_app.server.requestCount(path); }
 
-    /// A fresh data folder with the shipped languages and zip table, and hosts on the server.
-    void prepare(bool webMode, int plainZero = 1)
+    /// A station in the local database, as an earlier lookup left it.
+    void storeRecord(const QString &call, const QString &name, const QString &add1, const QString &lat,
+                     const QString &lon)
     {
-        QDir(folder()).removeRecursively();
-        QDir().mkpath(folder() + QStringLiteral("/Languages"));
-        const QString data = QStringLiteral(TORVANE_SOURCE_DIR "/data");
-        for (const QString &f : QDir(data + QStringLiteral("/Languages")).entryList(QDir::Files))
-            QFile::copy(data + QStringLiteral("/Languages/") + f, folder() + QStringLiteral("/Languages/") + f);
-        QFile::copy(data + QStringLiteral("/ZIPS.RAN"), folder() + QStringLiteral("/ZIPS.RAN"));
-        const QString base = m_server.baseUrl();
-        QFile hosts(folder() + QStringLiteral("/Hosts.cfg"));
-        hosts.open(QIODevice::WriteOnly);
-        for (const char *name : {"eham", "qrz", "qrzcq", "callook", "hamcall", "qrzpictures", "geocoder", "maker"})
-            hosts.write(QByteArray(name) + '=' + base.toUtf8() + "\r\n");
-        hosts.close();
-        QFile cfg(folder() + QStringLiteral("/Torvane.cfg"));
-        cfg.open(QIODevice::WriteOnly);
-        cfg.write("52.1\r\n5.1\r\n0\r\n0\r\n0\r\n0\r\n0\r\n5200\r\n0\r\nPA3XYZ\r\n"
-                  + QByteArray::number(plainZero) + "\r\n" + (webMode ? "1" : "0") + "\r\n");
-        m_server.clearRequests();
-    }
-
-    /// Start-up, and the connection's answer and Timer3 run out before the test types.
-    void start(MainWindow &form)
-    {
-        form.startUp();
-        QTRY_VERIFY(form.lblStatus->text() != form.item(33));
-        QTRY_VERIFY(!form.Timer3->isActive());
+        CallDatabase db(m_app.folder());
+        db.FindCall(call);
+        db.ClearRecord();
+        const QStringList texts = {call, name, add1, QString(), QString(), lat, lon, QString(), QStringLiteral("1961")};
+        for (int field = CallRecord::Call; field <= CallRecord::YearBorn; ++field)
+            db.CurrentRecord.setText(CallRecord::Field(field), texts.at(field));
+        QCOMPARE(db.AppendRecord(), DbStatus::Ok);
     }
 
     void type(MainWindow &form, const QString &keys)
@@ -122,24 +101,26 @@ class TestLookupFlow : public QObject {
 private slots:
     void initTestCase()
     {
-        qputenv("XDG_DATA_HOME", m_home.path().toLocal8Bit());
-        QVERIFY(m_server.listen());
+        QVERIFY(m_app.begin());
         setBeepHook([this](int frequency, int) { m_beeps << frequency; });
         m_hook = std::make_unique<ScopedMessageHook>([this](const MessageRequest &r) {
             m_boxes << r.prompt;
             if (r.prompt.contains(QStringLiteral("Torvane 9.99")))
-                m_storedWhenAsked = CallDatabase(folder()).CountRecords();
+                m_storedWhenAsked = CallDatabase(m_app.folder()).CountRecords();
             return 7;
         });
-        m_server.setPage(QStringLiteral("/"), kSite);
-        m_server.setPage(QStringLiteral("/callbook/W1AW"),
-                         ehamPage("W1AW", "HIRAM PERCY MAXIM", "NEWINGTON, CT 06111", "41.714775", "-72.727260"));
-        m_server.setRoute(QStringLiteral("/w/w1aw/w1aw.jpg"), WebRoute::page(jpeg(200, 100), "image/jpeg"));
-        m_server.setPage(QStringLiteral("/callbook/K0ABC"),
-                         ehamPage("K0ABC", "JANE DOE", "DENVER, CO 80202", "39.75", "-104.99"));
-        m_server.setPage(QStringLiteral("/callbook/N1ZIP"),
-                         ehamPage("N1ZIP", "ZIP ONLY", "NEWINGTON, CT 06111", QString(), QString()));
-        m_server.setRoute(QStringLiteral("/c/k0abc/k0abc.jpg"), WebRoute::page("not a picture", "image/jpeg"));
+        TestWebServer &s = m_app.server;
+        s.setPage(QStringLiteral("/"), kSite);
+        s.setPage(QStringLiteral("/src0/"), kSite);
+        s.setPage(QStringLiteral("/src0/callbook/W1AW"),
+                  ehamPage("W1AW", "HIRAM PERCY MAXIM", "NEWINGTON, CT 06111", "41.714775", "-72.727260"));
+        s.setRoute(QStringLiteral("/w/w1aw/w1aw.jpg"), WebRoute::page(jpeg(200, 100), "image/jpeg"));
+        s.setPage(QStringLiteral("/src0/callbook/K0ABC"), ehamPage("K0ABC", "JANE DOE", "DENVER, CO 80202", "39.75", "-104.99"));
+        s.setPage(QStringLiteral("/src0/callbook/N1ZIP"),
+                  ehamPage("N1ZIP", "ZIP ONLY", "NEWINGTON, CT 06111"));
+        s.setRoute(QStringLiteral("/c/k0abc/k0abc.jpg"), WebRoute::page("not a picture", "image/jpeg"));
+        s.setPage(QStringLiteral("/src2/"), kQrzCqPage);
+        s.setPage(QStringLiteral("/src2/call/W1AW"), kQrzCqPage);
     }
 
     void init()
@@ -151,107 +132,101 @@ private slots:
 
     void webLookupFillsThePanelAndStoresTheStation()
     {
-        prepare(true);
+        m_app.prepare();
         // The site list of the first result is slow to come: nothing waits for it.
         WebRoute slowList = WebRoute::page("/////5");
         slowList.delayMs = 3000;
-        m_server.setRoute(QStringLiteral("/updates/updates.txt"), slowList);
+        m_app.server.setRoute(QStringLiteral("/updates/updates.txt"), slowList);
         ProgramValues values;
         MainWindow form(values);
-        start(form);
-        QCOMPARE(form.lblStatus->text(), QStringLiteral("eHam.net  (Logged in)").replace(
-                                             QStringLiteral("Logged in"), form.item(66)));
+        QVERIFY(AppFixture::start(form));
         lookup(form, QStringLiteral("w1aw"), true);
-        QCOMPARE(form.cboCall->currentText(), QStringLiteral("W1AW"));
         QCOMPARE(form.lblName->text(), QStringLiteral("HIRAM PERCY MAXIM"));
-        QCOMPARE(form.lblAdd2->text(), QStringLiteral("NEWINGTON, CT 06111"));
         QVERIFY(form.lblGrid->text().endsWith(QStringLiteral("FN31pr")));
         QVERIFY(form.lblDx->text().startsWith(QStringLiteral("Dx: 5,7")));
         QVERIFY(m_beeps.contains(400));
 
-        CallDatabase db(folder());
+        CallDatabase db(m_app.folder());
         QCOMPARE(db.FindCall(QStringLiteral("W1AW")), 1);
-        QCOMPARE(db.CurrentRecord.trimmed(CallRecord::Name), QStringLiteral("HIRAM PERCY MAXIM"));
+        QCOMPARE(db.CurrentRecord.trimmed(CallRecord::Lat), QStringLiteral("41.714775"));
         // The update offer comes after the station was stored, and holds nothing up.
         QTRY_COMPARE(m_storedWhenAsked, 1);
-        QCOMPARE(db.CurrentRecord.trimmed(CallRecord::Lat), QStringLiteral("41.714775"));
-        QVERIFY(QFile::exists(folder() + QStringLiteral("/qrzimages/W1AW.jpg")));
-        QVERIFY(QFile::exists(folder() + QStringLiteral("/Ham.bmp")));
-        // A 200 x 100 picture fills the box's width.
-        QVERIFY(qAbs(form.pictureRect().width() - 87.98) < 1e-6);
-        QCOMPARE(form.values().CallHistory.size(), 0);  // persisted only at close
-        QCOMPARE(form.cboCall->count(), 1);
+        QVERIFY(QFile::exists(m_app.path(QStringLiteral("qrzimages/W1AW.jpg"))));
+        QVERIFY(QFile::exists(m_app.path(QStringLiteral("Ham.bmp"))));
         // The first lookup of the run asks the maker's site once; the next does not.
-        QCOMPARE(m_server.requestCount(QStringLiteral("/updates/updates.txt")), 1);
+        QCOMPARE(requests(QStringLiteral("/updates/updates.txt")), 1);
         lookup(form, QStringLiteral("w1aw"), true);
-        QCOMPARE(m_server.requestCount(QStringLiteral("/updates/updates.txt")), 1);
+        QCOMPARE(requests(QStringLiteral("/updates/updates.txt")), 1);
         QCOMPARE(db.CountRecords(), 1);
+        // The call history reaches Torvane.cfg when the window closes.
+        form.close();
+        QCOMPARE(m_app.read(QStringLiteral("Torvane.cfg")).split('\n').mid(12),
+                 (QList<QByteArray>{"W1AW\r", ""}));
     }
 
     void slashedZeroIsLookedUpAsZero()
     {
-        prepare(true, 0);
+        m_app.prepare(AppFixture::config(0, true, 0));
         ProgramValues values;
         MainWindow form(values);
-        start(form);
+        QVERIFY(AppFixture::start(form));
         type(form, QStringLiteral("k0abc"));
         QCOMPARE(form.cboCall->currentText(), QStringLiteral("K\u00D8ABC"));
         lookup(form, QStringLiteral("k0abc"));
-        QCOMPARE(m_server.requestCount(QStringLiteral("/callbook/K0ABC")), 1);
-        QTRY_COMPARE(m_server.requestCount(QStringLiteral("/c/k0abc/k0abc.jpg")), 1);
+        QCOMPARE(requests(QStringLiteral("/src0/callbook/K0ABC")), 1);
+        QTRY_COMPARE(requests(QStringLiteral("/c/k0abc/k0abc.jpg")), 1);
         // A picture that is not an image is cached but not shown, and no Ham.bmp is written.
-        QTRY_VERIFY(QFile::exists(folder() + QStringLiteral("/qrzimages/K0ABC.jpg")));
+        QTRY_VERIFY(QFile::exists(m_app.path(QStringLiteral("qrzimages/K0ABC.jpg"))));
         QVERIFY(form.Image1->pixmap().isNull());
-        QVERIFY(!QFile::exists(folder() + QStringLiteral("/Ham.bmp")));
+        QVERIFY(!QFile::exists(m_app.path(QStringLiteral("Ham.bmp"))));
         QCOMPARE(form.cboCall->itemText(0), QStringLiteral("K\u00D8ABC"));
     }
 
-    void specialAndEmptyCallsAskNothing_data()
+    // Special and empty calls ask nothing and stay out of the history; an unknown call is asked
+    // for and told, and nothing is stored.
+    void callsWithoutAStation_data()
     {
         QTest::addColumn<QString>("typed");
-        QTest::newRow("NOCALL") << "nocall";
-        QTest::newRow("BiteMe") << "BiteMe";
-        QTest::newRow("blanks") << "   ";
+        QTest::addColumn<bool>("asked");
+        QTest::newRow("NOCALL") << "nocall" << false;
+        QTest::newRow("BiteMe") << "BiteMe" << false;
+        QTest::newRow("blanks") << "   " << false;
+        QTest::newRow("unknown call shows the timeout text") << "g4non" << true;
     }
-    void specialAndEmptyCallsAskNothing()
+    void callsWithoutAStation()
     {
         QFETCH(QString, typed);
-        prepare(true);
+        QFETCH(bool, asked);
+        m_app.prepare();
+        m_app.server.setPage(QStringLiteral("/src0/callbook/G4NON"), "<html><body>eHam.net G4NON Search Results</body></html>");
         ProgramValues values;
         MainWindow form(values);
-        start(form);
-        m_server.clearRequests();
+        QVERIFY(AppFixture::start(form));
+        m_app.server.clearRequests();
         lookup(form, typed);
-        QCOMPARE(m_server.requests().size(), 0);
-        QCOMPARE(form.cboCall->count(), 0);
-    }
-
-    void unknownCallShowsTheTimeoutText()
-    {
-        prepare(true);
-        m_server.setPage(QStringLiteral("/callbook/G4NON"), "<html><body>eHam.net G4NON Search Results</body></html>");
-        ProgramValues values;
-        MainWindow form(values);
-        start(form);
-        lookup(form, QStringLiteral("g4non"));
-        QCOMPARE(form.lblNot->text(), QStringLiteral("G4NON") + form.item(38));
-        QCOMPARE(values.LookupFailed, int16_t(-1));
-        QCOMPARE(CallDatabase(folder()).CountRecords(), 0);
+        QCOMPARE(form.cboCall->count(), asked ? 1 : 0);
+        QCOMPARE(m_app.server.requests().isEmpty(), !asked);
+        if (asked) {
+            QCOMPARE(requests(QStringLiteral("/src0/callbook/G4NON")), 1);
+            QCOMPARE(form.lblNot->text(), typed.toUpper() + form.item(38));
+            QCOMPARE(values.LookupFailed, int16_t(-1));
+        }
+        QCOMPARE(CallDatabase(m_app.folder()).CountRecords(), 0);
     }
 
     void zipCodeGivesThePositionWhenTheGeocoderFindsNothing()
     {
-        prepare(true);
+        m_app.prepare();
         ProgramValues values;
         MainWindow form(values);
-        start(form);
+        QVERIFY(AppFixture::start(form));
         lookup(form, QStringLiteral("n1zip"));
-        QVERIFY(m_server.requestCount(QStringLiteral("/maps/api/geocode/xml")) == 1);
+        QCOMPARE(requests(QStringLiteral("/maps/api/geocode/xml")), 1);
         QVERIFY2(qAbs(values.StationLatitude - 41.69) < 0.1, qPrintable(QString::number(values.StationLatitude)));
         QVERIFY(qAbs(values.StationLongitude + 72.73) < 0.1);
-        QVERIFY(form.lblGrid->text().endsWith(QStringLiteral("FN31")) || form.lblGrid->text().contains(QStringLiteral("FN31")));
+        QVERIFY(form.lblGrid->text().contains(QStringLiteral("FN31")));
         // The stored record keeps the page's texts.
-        CallDatabase db(folder());
+        CallDatabase db(m_app.folder());
         QVERIFY(db.FindCall(QStringLiteral("N1ZIP")) > 0);
         QCOMPARE(db.CurrentRecord.trimmed(CallRecord::Lat), QStringLiteral("0"));
     }
@@ -260,21 +235,20 @@ private slots:
     // position, and the panel shows the newer one.
     void lookupWhileAnotherWaitsKeepsEachStationsPosition()
     {
-        prepare(true);
+        m_app.prepare();
         const QByteArray xml = "<GeocodeResponse><status>OK</status><result><geometry><location>"
                                "<lat>41.71</lat><lng>-72.72</lng></location></geometry></result></GeocodeResponse>";
         WebRoute slowGeocoder = WebRoute::page(xml, "application/xml");
         slowGeocoder.delayMs = 500;
-        m_server.setRoute(QStringLiteral("/maps/api/geocode/xml"), slowGeocoder);
+        m_app.server.setRoute(QStringLiteral("/maps/api/geocode/xml"), slowGeocoder);
         ProgramValues values;
         MainWindow form(values);
-        start(form);
+        QVERIFY(AppFixture::start(form));
         type(form, QStringLiteral("n1zip"));
         QTest::keyClick(form.cboCall->lineEdit(), Qt::Key_Return);
-        QTRY_COMPARE(m_server.requestCount(QStringLiteral("/maps/api/geocode/xml")), 1);
+        QTRY_COMPARE(requests(QStringLiteral("/maps/api/geocode/xml")), 1);
         lookup(form, QStringLiteral("k0abc"));
-        QCOMPARE(form.lblName->text(), QStringLiteral("JANE DOE"));
-        CallDatabase db(folder());
+        CallDatabase db(m_app.folder());
         QTRY_VERIFY(db.FindCall(QStringLiteral("N1ZIP")) > 0);
         QCOMPARE(db.CurrentRecord.trimmed(CallRecord::Lat), QStringLiteral("41.71*"));
         QVERIFY(db.FindCall(QStringLiteral("K0ABC")) > 0);
@@ -283,33 +257,30 @@ private slots:
         QCOMPARE(values.StationLatitude, 39.75);
     }
 
-    void localModeUsesTheStoredRecord()
+    // QRZCQ's first address line is not stored over the one the database holds.
+    void storedFirstAddressLine_data()
     {
-        prepare(false);
-        {
-            CallDatabase db(folder());
-            db.FindCall(QStringLiteral("DL1XYZ"));
-            db.ClearRecord();
-            db.CurrentRecord.setText(CallRecord::Call, u"DL1XYZ");
-            db.CurrentRecord.setText(CallRecord::Name, u"KARL MUSTER");
-            db.CurrentRecord.setText(CallRecord::Lat, u"52.52");
-            db.CurrentRecord.setText(CallRecord::Lon, u"13.40");
-            db.CurrentRecord.setText(CallRecord::YearBorn, u"1961");
-            QCOMPARE(db.AppendRecord(), DbStatus::Ok);
-        }
+        QTest::addColumn<int>("source");
+        QTest::addColumn<QString>("add1");
+        QTest::newRow("eHam stores the page's line") << 0 << "225 MAIN ST";
+        QTest::newRow("QRZCQ keeps the stored line") << 2 << "OLD STREET 1";
+    }
+    void storedFirstAddressLine()
+    {
+        QFETCH(int, source);
+        QFETCH(QString, add1);
+        m_app.prepare(AppFixture::config(source));
+        storeRecord(QStringLiteral("W1AW"), QStringLiteral("HIRAM"), QStringLiteral("OLD STREET 1"),
+                    QStringLiteral("41.7"), QStringLiteral("-72.7"));
         ProgramValues values;
         MainWindow form(values);
-        start(form);
-        QVERIFY(form.optFrom[0]->isChecked());
-        m_server.clearRequests();
-        lookup(form, QStringLiteral("dl1xyz/p"));
-        QCOMPARE(m_server.requestCount(QStringLiteral("/callbook/DL1XYZ")), 0);
-        QCOMPARE(form.lblName->text(), QStringLiteral("KARL MUSTER"));
-        QVERIFY(form.lblDOB->text().contains(QStringLiteral("1961")));
-        QVERIFY(form.optFrom[0]->font().underline());
-        // A call missing from the database goes to the web.
+        QVERIFY(AppFixture::start(form));
         lookup(form, QStringLiteral("w1aw"));
-        QCOMPARE(m_server.requestCount(QStringLiteral("/callbook/W1AW")), 1);
+        QCOMPARE(form.lblName->text(), QStringLiteral("HIRAM PERCY MAXIM"));
+        CallDatabase db(m_app.folder());
+        QTRY_VERIFY(db.FindCall(QStringLiteral("W1AW")) > 0
+                    && db.CurrentRecord.trimmed(CallRecord::Name) == QStringLiteral("HIRAM PERCY MAXIM"));
+        QCOMPARE(db.CurrentRecord.trimmed(CallRecord::Add1), add1);
     }
 
     void cachedPictureRule_data()
@@ -323,62 +294,36 @@ private slots:
     {
         QFETCH(int, size);
         QFETCH(bool, fetched);
-        prepare(false);
-        {
-            CallDatabase db(folder());
-            db.FindCall(QStringLiteral("W1AW"));
-            db.ClearRecord();
-            db.CurrentRecord.setText(CallRecord::Call, u"W1AW");
-            db.CurrentRecord.setText(CallRecord::Name, u"HIRAM");
-            db.CurrentRecord.setText(CallRecord::Lat, u"41.7");
-            db.CurrentRecord.setText(CallRecord::Lon, u"-72.7");
-            db.AppendRecord();
-        }
-        QByteArray picture = jpeg(400, 300);
-        picture.resize(size);  // a JPEG cut short still decodes most of its rows
-        QDir().mkpath(folder() + QStringLiteral("/qrzimages"));
-        QFile cached(folder() + QStringLiteral("/qrzimages/W1AW.jpg"));
-        cached.open(QIODevice::WriteOnly);
-        cached.write(picture);
-        cached.close();
+        m_app.prepare(AppFixture::config(0, false));
+        storeRecord(QStringLiteral("W1AW"), QStringLiteral("HIRAM"), QString(), QStringLiteral("41.7"),
+                    QStringLiteral("-72.7"));
+        m_app.write(QStringLiteral("qrzimages/W1AW.jpg"), jpeg(400, 300).left(size));  // cut short, still decodes
         ProgramValues values;
         MainWindow form(values);
-        start(form);
-        m_server.clearRequests();
-        lookup(form, QStringLiteral("w1aw"));
+        QVERIFY(AppFixture::start(form));
+        QVERIFY(form.optFrom[0]->isChecked());
+        m_app.server.clearRequests();
+        lookup(form, QStringLiteral("w1aw/p"));
         // The request, if any, was made before the result showed.
         QCOMPARE(form.lookUp->PendingRequests().contains(QStringLiteral("W1AW5"))
-                     || m_server.requestCount(QStringLiteral("/w/w1aw/w1aw.jpg")) > 0,
+                     || requests(QStringLiteral("/w/w1aw/w1aw.jpg")) > 0,
                  fetched);
-        QCOMPARE(m_server.requestCount(QStringLiteral("/callbook/W1AW")), 0);
-    }
-
-    void historyKeepsEightAndIsSavedAtClose()
-    {
-        prepare(false);
-        ProgramValues values;
-        {
-            MainWindow form(values);
-            start(form);
-            for (int i = 1; i <= 9; ++i)
-                lookup(form, QStringLiteral("nocall%1").arg(i));
-            QCOMPARE(form.cboCall->count(), 8);
-            QCOMPARE(form.cboCall->itemText(0), QStringLiteral("NOCALL9"));
-            form.close();
-        }
-        QFile cfg(folder() + QStringLiteral("/Torvane.cfg"));
-        QVERIFY(cfg.open(QIODevice::ReadOnly));
-        const QList<QByteArray> lines = cfg.readAll().split('\n');
-        QCOMPARE(lines.value(12), QByteArray("NOCALL9\r"));
-        QCOMPARE(lines.value(19), QByteArray("NOCALL2\r"));
+        // The stored record, and not the web, gave the result.
+        QCOMPARE(requests(QStringLiteral("/src0/callbook/W1AW")), 0);
+        QCOMPARE(form.lblName->text(), QStringLiteral("HIRAM"));
+        QVERIFY(form.lblDOB->text().contains(QStringLiteral("1961")));
+        QVERIFY(form.optFrom[0]->font().underline());
+        // A call missing from the database goes to the web.
+        lookup(form, QStringLiteral("k0abc"));
+        QCOMPARE(requests(QStringLiteral("/src0/callbook/K0ABC")), 1);
     }
 
     void f8PastesASpottedCall()
     {
-        prepare(true);
+        m_app.prepare();
         ProgramValues values;
         MainWindow form(values);
-        start(form);
+        QVERIFY(AppFixture::start(form));
         QApplication::clipboard()->setText(QStringLiteral("DE W1AW 599 TU"));
         QSignalSpy settled(&form, &MainWindow::lookupSettled);
         QTest::keyClick(form.cboCall->lineEdit(), Qt::Key_F8);
@@ -386,35 +331,29 @@ private slots:
         QCOMPARE(form.cboCall->currentText(), QStringLiteral("W1AW"));
         QCOMPARE(form.lblName->text(), QStringLiteral("HIRAM PERCY MAXIM"));
         // A second F8 within three seconds is ignored.
-        m_server.clearRequests();
+        m_app.server.clearRequests();
         QTest::keyClick(form.cboCall->lineEdit(), Qt::Key_F8);
-        QCOMPARE(m_server.requestCount(QStringLiteral("/callbook/W1AW")), 0);
+        QCOMPARE(requests(QStringLiteral("/src0/callbook/W1AW")), 0);
     }
 
     void openMapWindowFollowsEachLookup()
     {
-        prepare(true);
-        QDir().mkpath(folder() + QStringLiteral("/Maps"));
-        for (const char *name : {"Europe Map.jpg", "North America Map.jpg", "World Map.jpg"})
-            QFile(folder() + QStringLiteral("/Maps/") + QString::fromLatin1(name)).open(QIODevice::WriteOnly);
+        m_app.prepare();
         ProgramValues values;
         MainWindow form(values);
-        start(form);
+        QVERIFY(AppFixture::start(form));
         lookup(form, QStringLiteral("w1aw"));
         QVERIFY(!form.mapWindow());  // no map window until the operator opens one
         form.plotStationMap(true, false);
         QVERIFY(form.mapWindow());
         QCOMPARE(values.MapList.value(values.CurrentMapIndex), QStringLiteral("North America Map.jpg"));
         // A station in Europe moves the open window to the Europe map.
-        m_server.setPage(QStringLiteral("/callbook/DL1ABC"),
-                         ehamPage("DL1ABC", "KARL", "10115 BERLIN", "52.52", "13.40"));
+        m_app.server.setPage(QStringLiteral("/src0/callbook/DL1ABC"), ehamPage("DL1ABC", "KARL", "10115 BERLIN", "52.52", "13.40"));
         lookup(form, QStringLiteral("dl1abc"));
         QCOMPARE(values.MapList.value(values.CurrentMapIndex), QStringLiteral("Europe Map.jpg"));
         // With no map file for the station the operator is told, and the map stays.
-        QFile::remove(folder() + QStringLiteral("/Maps/World Map.jpg"));
         values.MapList.removeAll(QStringLiteral("World Map.jpg"));
-        m_server.setPage(QStringLiteral("/callbook/ZS1ABC"),
-                         ehamPage("ZS1ABC", "PIET", "CAPE TOWN", "-33.9", "18.4"));
+        m_app.server.setPage(QStringLiteral("/src0/callbook/ZS1ABC"), ehamPage("ZS1ABC", "PIET", "CAPE TOWN", "-33.9", "18.4"));
         lookup(form, QStringLiteral("zs1abc"));
         QVERIFY(m_boxes.contains(QStringLiteral("World Map not found")));
         QCOMPARE(values.MapList.value(values.CurrentMapIndex), QStringLiteral("Europe Map.jpg"));
@@ -422,20 +361,17 @@ private slots:
 
     void unwritableDatabaseIsToldOnceAndTheLookupGoesOn()
     {
-        prepare(true);
+        m_app.prepare();
         // A folder where the database file should be: it can be neither opened nor replaced.
-        QDir().mkpath(folder() + QStringLiteral("/CallData.db"));
+        QDir().mkpath(m_app.path(QStringLiteral("CallData.db")));
         ProgramValues values;
         MainWindow form(values);
-        start(form);
+        QVERIFY(AppFixture::start(form));
         lookup(form, QStringLiteral("w1aw"));
         QCOMPARE(form.lblName->text(), QStringLiteral("HIRAM PERCY MAXIM"));
         lookup(form, QStringLiteral("k0abc"));
         QCOMPARE(form.lblName->text(), QStringLiteral("JANE DOE"));
-        int told = 0;
-        for (const QString &box : std::as_const(m_boxes))
-            told += box.contains(QStringLiteral("local database")) ? 1 : 0;
-        QCOMPARE(told, 1);
+        QCOMPARE(m_boxes.filter(QStringLiteral("local database")).size(), 1);
     }
 };
 
