@@ -189,7 +189,6 @@ private slots:
         QTest::addColumn<QString>("typed");
         QTest::addColumn<bool>("asked");
         QTest::newRow("NOCALL") << "nocall" << false;
-        QTest::newRow("BiteMe") << "BiteMe" << false;
         QTest::newRow("blanks") << "   " << false;
         QTest::newRow("unknown call shows the timeout text") << "g4non" << true;
     }

@@ -15,7 +15,6 @@
 #include <QFrame>
 #include <QImage>
 #include <QPrinterInfo>
-#include <QUrl>
 
 using namespace torvane;
 
@@ -57,8 +56,8 @@ private:
     QHash<uint32_t, QByteArray> &m_placed;
 };
 
-/// The main window with its menus, started on the test data folder; no editor, dialog,
-/// printer or system clipboard is reached.
+/// The main window with its menus, started on the test data folder; no dialog, printer or
+/// system clipboard is reached.
 struct Window {
     ProgramValues values;
     MainWindow form{values};
@@ -72,7 +71,6 @@ struct Window {
     Window()
     {
         AppFixture::start(form);
-        menus->openDocument = [](const QUrl &) { return true; };
         menus->clipboardBackend = [this] { return std::make_unique<RecordingClipboard>(clipboard); };
         menus->printAddress = [this](const QStringList &lines) { printed = lines; return printResult; };
         menus->askSaveFileName = [this](QWidget *, const QString &proposed, const QString &filter) {
