@@ -2,6 +2,8 @@
 
 #include "app/MainWindow.h"
 
+#include "app/Logging.h"
+
 #include "calldb/CallDatabase.h"
 #include "core/DataFolder.h"
 #include "core/Sources.h"
@@ -287,10 +289,8 @@ void MainWindow::onGotPicture(const QString &call)
 {
     // The cache keeps every picture that arrives; the panel shows only the current station's.
     QSaveFile file(pictureCacheFolder(m_values.DataFolder) + u'/' + call + QStringLiteral(".jpg"));
-    if (file.open(QIODevice::WriteOnly)) {
-        file.write(m_values.DownloadBuffer);
-        file.commit();
-    }
+    if (!file.open(QIODevice::WriteOnly) || file.write(m_values.DownloadBuffer) < 0 || !file.commit())
+        qCWarning(lcApp) << "cannot write" << file.fileName() << file.errorString();
     if (call != m_values.CurrentCall)
         return;
     ShowPicture(file.fileName());
