@@ -23,7 +23,8 @@ cleanup() {
 trap cleanup EXIT
 
 # The web server; its first line on stdout is the port.
-"$server" "$pages" > "$out/server.port" 2> "$log" & server_pid=$!
+# The site page answers after 2 s: the call typed meanwhile is looked up when it arrives.
+"$server" "$pages" /=2000 > "$out/server.port" 2> "$log" & server_pid=$!
 check "web server started" wait_for test -s "$out/server.port"
 base="http://127.0.0.1:$(head -n 1 "$out/server.port")"
 
@@ -35,11 +36,11 @@ done > "$data/Hosts.cfg"
 # Own position 52.1 N 5.1 E, eHam, km, English, 600 px wide, plain-zero off, web mode, no history.
 printf '52.1\r\n5.1\r\n0\r\n0\r\n0\r\n0\r\n0\r\n9000\r\n0\r\nPA3XYZ\r\n0\r\n1\r\n' > "$data/Torvane.cfg"
 
-type_call() {  # type_call text: replaces the call box's text and presses Enter
+type_call() {  # type_call text [key]: replaces the call box's text, then presses key (Enter)
   xdotool windowfocus --sync "$win" 2>/dev/null
   xdotool key --clearmodifiers ctrl+a
   xdotool type --delay 60 "$1"
-  xdotool key Return
+  [ "${2-Return}" = none ] || xdotool key "${2-Return}"
 }
 shot() { import -window root "$out/$1.png" 2>/dev/null; check "screenshot $1" test -s "$out/$1.png"; }
 
@@ -66,10 +67,8 @@ is_bitmap() { [ "$(head -c 2 "$1" 2>/dev/null)" = "BM" ]; }
 "$program" > "$out/torvane.log" 2>&1 & pid=$!
 win=$(wait_window "$pid")
 check "main window shown" test -n "$win"
-# The site page is asked for at the end of start-up, when the call box has the focus.
-check "site page requested" wait_for grep -qx / "$log"
-
-type_call w1aw
+# Typed while the site page is awaited, without Enter: its answer starts the lookup.
+type_call w1aw none
 check "w1aw: record stored" wait_for find_record W1AW
 check "w1aw: record length" test "${#record}" -eq 167
 check "w1aw: call field" field_is 0 "W1AW"
@@ -93,9 +92,8 @@ check "closes on SIGTERM" stop_program "$pid"
 pid=""
 cfg="$data/Torvane.cfg"
 check "Torvane.cfg: every line ends in CR LF" test "$(grep -c $'\r$' "$cfg")" -eq "$(wc -l < "$cfg")"
-# (The site's answer may have looked up a call half typed: it would come after these two.)
 check "Torvane.cfg: history newest first, slashed zero as typed" \
-  test "$(tail -n +13 "$cfg" | head -n 2 | tr -d '\r')" = "$(printf 'K\330ABC\nW1AW')"
+  test "$(tail -n +13 "$cfg" | tr -d '\r')" = "$(printf 'K\330ABC\nW1AW')"
 check "database: two whole records" test "$(stat -c %s "$db")" -eq $(( 2 * 167 ))
 
 echo "e2e lookup: $passed passed, $failed failed"

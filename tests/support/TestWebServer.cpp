@@ -178,7 +178,8 @@ void TestWebServer::onReadyRead(QTcpSocket *socket)
 
 void TestWebServer::answer(QTcpSocket *socket, const WebRequest &request)
 {
-    const WebRoute route = routeFor(request);
+    WebRoute route = routeFor(request);
+    route.delayMs += m_delays.value(request.path);
     if (route.delayMs <= 0) {
         send(socket, route);
         return;

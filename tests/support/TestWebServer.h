@@ -73,6 +73,8 @@ public:
     void setRoute(const QString &pathAndQuery, const WebRoute &route);
     void setPage(const QString &pathAndQuery, const QByteArray &body,
                  const QByteArray &contentType = "text/html; charset=utf-8", int status = 200);
+    /// Answers to this path (query ignored) wait delayMs more, whatever serves them.
+    void setDelay(const QString &path, int delayMs) { m_delays.insert(path, delayMs); }
     /// Consulted before the routes for every request.
     void setHandler(Handler handler);
     /// Requests that match no route are served from this folder (path -> file below it).
@@ -105,6 +107,7 @@ private:
     Handler m_handler;
     QString m_fileRoot;
     QList<WebRequest> m_log;
+    QHash<QString, int> m_delays;
 };
 
 }  // namespace torvane

@@ -1,6 +1,6 @@
-// torvane_testserver <folder>: serves the files below folder on 127.0.0.1 (request path ->
-// file), prints the port as one line on stdout and each request's target as a line on stderr.
-// Runs until killed.
+// torvane_testserver <folder> [<path>=<ms>...]: serves the files below folder on 127.0.0.1
+// (request path -> file), answering each path given after waiting its milliseconds; prints the
+// port as one line on stdout and each request's target as a line on stderr. Runs until killed.
 
 #include "support/TestWebServer.h"
 
@@ -13,12 +13,14 @@ int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
     const QStringList args = app.arguments();
-    if (args.size() != 2 || !QFileInfo(args.at(1)).isDir()) {
-        std::fprintf(stderr, "usage: torvane_testserver <folder>\n");
+    if (args.size() < 2 || !QFileInfo(args.at(1)).isDir()) {
+        std::fprintf(stderr, "usage: torvane_testserver <folder> [<path>=<ms>...]\n");
         return 2;
     }
     torvane::TestWebServer server;
     server.setFileRoot(args.at(1));
+    for (const QString &slow : args.mid(2))
+        server.setDelay(slow.section(u'=', 0, 0), slow.section(u'=', 1).toInt());
     QObject::connect(&server, &torvane::TestWebServer::requestReceived, [](const QString &target) {
         std::fprintf(stderr, "%s\n", qPrintable(target));
         std::fflush(stderr);
