@@ -65,17 +65,24 @@ QMessageBox::Icon standardIcon(int32_t flags)
     }
 }
 
+MessageRequest boxRequest(MessageKind kind, QWidget *owner, const QString &prompt,
+                          const QString &title, int32_t buttons)
+{
+    MessageRequest request;
+    request.kind = kind;
+    request.owner = owner;
+    request.prompt = prompt;
+    request.title = title;
+    request.buttons = buttons;
+    return request;
+}
+
 /// Everything UnicodeMessageBox shows, as the hook and the window both take it.
 MessageRequest uniRequest(QWidget *frm, const QString &prompt, int32_t buttons,
                           const QString &title, const QString &button1Caption,
                           const QString &button2Caption, int32_t left, int32_t top)
 {
-    MessageRequest request;
-    request.kind = MessageKind::UnicodeMessageBox;
-    request.owner = frm;
-    request.prompt = prompt;
-    request.title = title;
-    request.buttons = buttons;
+    MessageRequest request = boxRequest(MessageKind::UnicodeMessageBox, frm, prompt, title, buttons);
     request.button1Caption = button1Caption;
     request.button2Caption = button2Caption;
     request.left = left;
@@ -217,12 +224,7 @@ int16_t MsgBoxAt(QWidget *owner, const QString &Prompt, const QString &Title, in
                  int32_t X, int32_t Y)
 {
     if (messageHook()) {
-        MessageRequest request;
-        request.kind = MessageKind::MsgBoxAt;
-        request.owner = owner;
-        request.prompt = Prompt;
-        request.title = Title;
-        request.buttons = Flags;
+        MessageRequest request = boxRequest(MessageKind::MsgBoxAt, owner, Prompt, Title, Flags);
         request.left = X;
         request.top = Y;
         return int16_t(messageHook()(request));
@@ -238,12 +240,7 @@ int16_t MsgBoxAt(QWidget *owner, const QString &Prompt, const QString &Title, in
 void OpenShellPopup(const QString &Text, int32_t Type, const QString &Title)
 {
     if (messageHook()) {
-        MessageRequest request;
-        request.kind = MessageKind::ShellPopup;
-        request.prompt = Text;
-        request.title = Title;
-        request.buttons = Type;
-        messageHook()(request);
+        messageHook()(boxRequest(MessageKind::ShellPopup, nullptr, Text, Title, Type));
         return;
     }
     QVector<QAbstractButton *> buttons;
@@ -254,14 +251,8 @@ void OpenShellPopup(const QString &Text, int32_t Type, const QString &Title)
 
 int32_t ShellPopup(const QString &Text, int32_t Type, const QString &Title)
 {
-    if (messageHook()) {
-        MessageRequest request;
-        request.kind = MessageKind::ShellPopup;
-        request.prompt = Text;
-        request.title = Title;
-        request.buttons = Type;
-        return messageHook()(request);
-    }
+    if (messageHook())
+        return messageHook()(boxRequest(MessageKind::ShellPopup, nullptr, Text, Title, Type));
     return runStandardBox(nullptr, Text, Title, Type, (Type & kMsgTopmost) != 0, {});
 }
 
