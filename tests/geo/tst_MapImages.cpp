@@ -68,30 +68,22 @@ private slots:
         QTest::addColumn<double>("lat");
         QTest::addColumn<double>("lon");
         QTest::addColumn<QString>("surface");
-        const auto place = [](const char *map, const char *what, double lat, double lon, const char *surface) {
-            QTest::addRow("%s: %s", map, what) << QString::fromLatin1(map) << lat << lon << QString::fromLatin1(surface);
+        // On each map a city that must be on land and a place that must be at sea.
+        const auto places = [](const char *map, const char *city, double lat, double lon, const char *sea, double seaLat,
+                               double seaLon) {
+            QTest::addRow("%s: %s", map, city) << QString::fromLatin1(map) << lat << lon << QStringLiteral("land");
+            QTest::addRow("%s: %s", map, sea) << QString::fromLatin1(map) << seaLat << seaLon << QStringLiteral("sea");
         };
-        place("World Map", "Canberra", -35.28, 149.13, "land");
-        place("World Map", "Chukotka, drawn again east of 180", 66.0, -172.0, "land");
-        place("World Map", "mid Atlantic", 30.0, -40.0, "sea");
-        place("World Map", "Pacific west of 170 W, wrapped", 0.0, -175.0, "sea");
-        place("North America Map", "Washington", 38.90, -77.04, "land");
-        place("North America Map", "Pacific", 30.0, -125.0, "sea");
-        place("Australia Map", "Sydney", -33.87, 151.21, "land");
-        place("Australia Map", "Great Australian Bight", -36.0, 132.0, "sea");
-        place("New Zealand Map", "Wellington", -41.29, 174.78, "land");
-        place("New Zealand Map", "Tasman Sea", -40.0, 168.0, "sea");
-        place("UK Map", "London", 51.51, -0.13, "land");
-        place("UK Map", "North Sea", 56.0, 2.0, "sea");
-        place("Europe Map", "Seville", 37.39, -5.98, "land");
-        place("Europe Map", "Ankara", 39.93, 32.86, "land");
-        place("Japan Map", "Sapporo", 43.06, 141.35, "land");
-        place("Japan Map", "Pacific", 33.0, 143.0, "sea");
-        place("Asia Map", "Jakarta", -6.21, 106.85, "land");
-        place("Asia Map", "Indian Ocean", -15.0, 90.0, "sea");
-        place("N-Nederland Map", "Groningen", 53.22, 6.57, "land");
-        place("N-Nederland Map", "North Sea", 53.0, 4.3, "sea");
-        place("N-Nederland Map", "Wadden Sea", 53.33, 5.6, "sea");
+        places("World Map", "Canberra", -35.28, 149.13, "mid Atlantic", 30.0, -40.0);
+        places("World Map", "Chukotka, drawn again east of 180", 66.0, -172.0, "Pacific west of 170 W", 0.0, -175.0);
+        places("North America Map", "Washington", 38.90, -77.04, "Pacific", 30.0, -125.0);
+        places("Australia Map", "Sydney", -33.87, 151.21, "Great Australian Bight", -36.0, 132.0);
+        places("New Zealand Map", "Wellington", -41.29, 174.78, "Tasman Sea", -40.0, 168.0);
+        places("UK Map", "London", 51.51, -0.13, "North Sea", 56.0, 2.0);
+        places("Europe Map", "Seville", 37.39, -5.98, "Mediterranean", 35.0, 18.0);
+        places("Japan Map", "Sapporo", 43.06, 141.35, "Pacific", 33.0, 143.0);
+        places("Asia Map", "Jakarta", -6.21, 106.85, "Indian Ocean", -15.0, 90.0);
+        places("N-Nederland Map", "Groningen", 53.22, 6.57, "Wadden Sea", 53.33, 5.6);
     }
     void placeFallsOnItsSurface()
     {

@@ -17,176 +17,104 @@ QSize fixedMeasure(const QString &text) { return QSize(7 * int(text.size()), 15)
 const QSize kWorld(2800, 1410);
 const QSize kEurope(1795, 1473);
 
-// K1ABC plotted on `map` (its picture size as shipped; 1000 x 800 for a map of the user's own)
-// in the client area of a 1600 x 1200 screen below a 22-pixel menu bar.
-StationDrawing draw(const QString &map, double ownLat, double ownLon, double lat, double lon, bool miles = false)
-{
-    StationPlotInput in;
-    in.mapName = map;
-    in.picture = map == u"World Map" ? kWorld : map == u"Europe Map" ? kEurope : QSize(1000, 800);
-    in.viewport = QSize(1600, 1178);
-    in.ownLat = ownLat;
-    in.ownLon = ownLon;
-    in.stationLat = lat;
-    in.stationLon = lon;
-    in.useMiles = miles;
-    in.call = QStringLiteral("K1ABC");
-    in.unitWord = miles ? QStringLiteral("Miles") : QStringLiteral("Kilometres");
-    in.meText = QStringLiteral(" Me ");
-    return DrawStations(in, fixedMeasure);
-}
-
 }  // namespace
 
 class tst_MapPlot : public QObject {
     Q_OBJECT
 
 private slots:
+    // K1ABC plotted on a map (its picture size as shipped; 1000 x 800 for a map of the user's own)
+    // in the client area of a 1600 x 1200 screen below a 22-pixel menu bar.
     void drawStations_data()
     {
         QTest::addColumn<QString>("map");
-        QTest::addColumn<double>("ownLat");
-        QTest::addColumn<double>("ownLon");
-        QTest::addColumn<double>("lat");
-        QTest::addColumn<double>("lon");
+        QTest::addColumn<QPointF>("own");      // latitude, longitude
+        QTest::addColumn<QPointF>("station");  // latitude, longitude
         QTest::addColumn<StationCase>("kind");
-        QTest::addColumn<QPoint>("own");
-        QTest::addColumn<QPoint>("station");
+        QTest::addColumn<QPoint>("ownPoint");
+        QTest::addColumn<QPointF>("target");  // the station's point, or the end of the beam line
         QTest::addColumn<QString>("callText");
         QTest::addColumn<QPoint>("pan");  // (-9999, -9999): no pan
 
         // Utrecht (NL) and Sydney, near the lower right: the view stops at the right and bottom edges.
         QTest::newRow("World: NL and Sydney, view at the corner")
-            << "World Map" << 52.1 << 5.1 << -33.87 << 151.21 << StationCase::Circles << QPoint(1364, 258)
-            << QPoint(2420, 999) << " K1ABC  Dx 16,638 Kilometres  Az 66\u00B0 " << QPoint(1600 - 2800, 1178 - 1410);
-        // Station off the chosen map, own station on it: beam line, view centred on the own point.
+            << "World Map" << QPointF(52.1, 5.1) << QPointF(-33.87, 151.21) << StationCase::Circles << QPoint(1364, 258)
+            << QPointF(2420, 999) << " K1ABC  Dx 16,638 Kilometres  Az 66\u00B0 " << QPoint(1600 - 2800, 1178 - 1410);
+        // Station off the chosen map, own station on it: a beam line 100 pixels long along the
+        // heading (north up, east right), the view centred on the own point.
         QTest::newRow("Europe: Connecticut off the map, beam line")
-            << "Europe Map" << 52.1 << 5.1 << 41.7 << -72.7 << StationCase::BeamLine << QPoint(499, 670)
-            << QPoint(-970, -176) << " To K1ABC  Dx 5,743 Kilometres  Az 291\u00B0 " << QPoint(0, -81);
+            << "Europe Map" << QPointF(52.1, 5.1) << QPointF(41.7, -72.7) << StationCase::BeamLine << QPoint(499, 670)
+            << QPointF(499 - 93.358, 670 - 35.837) << " To K1ABC  Dx 5,743 Kilometres  Az 291\u00B0 " << QPoint(0, -81);
         // Own position 0/0: marker at the top-left corner, distance and azimuth 0; the view centred
         // on the station, held at the top edge.
         QTest::newRow("own position unknown")
-            << "World Map" << 0.0 << 0.0 << 41.7 << -72.7 << StationCase::Circles << QPoint(0, 0)
-            << QPoint(819, 345) << " K1ABC  Dx 0 Kilometres  Az 0\u00B0 " << QPoint(-19, 0);
-        QTest::newRow("no looked-up station") << "World Map" << 52.1 << 5.1 << 0.0 << -72.7 << StationCase::None
-                                              << QPoint(1364, 258) << QPoint(0, 0) << "" << QPoint(-9999, -9999);
+            << "World Map" << QPointF(0, 0) << QPointF(41.7, -72.7) << StationCase::Circles << QPoint(0, 0)
+            << QPointF(819, 345) << " K1ABC  Dx 0 Kilometres  Az 0\u00B0 " << QPoint(-19, 0);
+        QTest::newRow("no looked-up station")
+            << "World Map" << QPointF(52.1, 5.1) << QPointF(0, -72.7) << StationCase::None << QPoint(1364, 258)
+            << QPointF(0, 0) << "" << QPoint(-9999, -9999);
         // A user's own map the projection does not know: everything at (0, 0), no beam line.
         QTest::newRow("unknown map name")
-            << "Mars Map" << 52.1 << 5.1 << 41.7 << -72.7 << StationCase::Circles << QPoint(0, 0)
-            << QPoint(0, 0) << " K1ABC  Dx 5,743 Kilometres  Az 291\u00B0 " << QPoint(300, 189);
+            << "Mars Map" << QPointF(52.1, 5.1) << QPointF(41.7, -72.7) << StationCase::Circles << QPoint(0, 0)
+            << QPointF(0, 0) << " K1ABC  Dx 5,743 Kilometres  Az 291\u00B0 " << QPoint(300, 189);
     }
     void drawStations()
     {
         QFETCH(QString, map);
-        QFETCH(double, ownLat);
-        QFETCH(double, ownLon);
-        QFETCH(double, lat);
-        QFETCH(double, lon);
+        QFETCH(QPointF, own);
+        QFETCH(QPointF, station);
         QFETCH(StationCase, kind);
-        QFETCH(QPoint, own);
-        QFETCH(QPoint, station);
+        QFETCH(QPoint, ownPoint);
+        QFETCH(QPointF, target);
         QFETCH(QString, callText);
         QFETCH(QPoint, pan);
-        const StationDrawing d = draw(map, ownLat, ownLon, lat, lon);
+        StationPlotInput in;
+        in.mapName = map;
+        in.picture = map == u"World Map" ? kWorld : map == u"Europe Map" ? kEurope : QSize(1000, 800);
+        in.viewport = QSize(1600, 1178);
+        in.ownLat = own.x();
+        in.ownLon = own.y();
+        in.stationLat = station.x();
+        in.stationLon = station.y();
+        in.call = QStringLiteral("K1ABC");
+        in.unitWord = QStringLiteral("Kilometres");
+        in.meText = QStringLiteral(" Me ");
+        const StationDrawing d = DrawStations(in, fixedMeasure);
         QCOMPARE(d.kind, kind);
-        QCOMPARE(d.own, own);
-        QCOMPARE(d.station, station);
+        QCOMPARE(d.own, ownPoint);
+        const bool beam = kind == StationCase::BeamLine;
+        QVERIFY(((beam ? d.beamEnd : QPointF(d.station)) - target).manhattanLength() < 0.01);
         QCOMPARE(d.callText, callText);
         QCOMPARE(d.picturePos.value_or(QPoint(-9999, -9999)), pan);
-        if (kind == StationCase::Circles) {
-            // Centred above the large circle round the station.
+        if (kind != StationCase::None) {
+            // Centred over the line's end, 2 pixels above it, or over the large circle round the station.
             QCOMPARE(d.callLabel.size(), fixedMeasure(callText));
-            QVERIFY(std::abs(2 * d.callLabel.left() + d.callLabel.width() - 2 * station.x()) <= 1);
-            QCOMPARE(d.callLabel.bottom() + 1, station.y() - kStationRing);
+            QVERIFY(std::fabs(d.callLabel.center().x() + 0.5 - target.x()) <= 1);
+            QVERIFY(std::fabs(d.callLabel.bottom() + 1 + (beam ? 2 : kStationRing) - target.y()) <= 0.5);
         }
         // The own label always sits 6 pixels left of the own point, centred on it vertically.
         QCOMPARE(d.meLabel.size(), QSize(28, 15));
-        QCOMPARE(d.meLabel.right() + 1, own.x() - 6);
-        QVERIFY(std::abs(2 * d.meLabel.top() + 15 - 2 * own.y()) <= 1);
-    }
-
-    void milesUseTheMilesWord()
-    {
-        QCOMPARE(draw("World Map", 52.1, 5.1, 41.7, -72.7, true).callText, " K1ABC  Dx 3,569 Miles  Az 291\u00B0 ");
-    }
-
-    // A compass heading on the picture, 100 pixels long: north up, east right.
-    void beamPointsAlongTheHeading_data()
-    {
-        QTest::addColumn<double>("ownLat");
-        QTest::addColumn<double>("ownLon");
-        QTest::addColumn<double>("lat");
-        QTest::addColumn<double>("lon");
-        QTest::addColumn<int>("azimuth");
-        QTest::addColumn<QPointF>("end");  // from the own point
-        QTest::newRow("due north points straight up") << 45.0 << 10.0 << 85.0 << 10.0 << 0 << QPointF(0, -100);
-        QTest::newRow("south to Cape Town") << 52.1 << 5.1 << -33.9 << 18.4 << 168 << QPointF(20.791, 97.815);
-        QTest::newRow("west over the Atlantic") << 38.7 << -9.1 << 37.7 << -35.0 << 275 << QPointF(-99.619, -8.716);
-    }
-    void beamPointsAlongTheHeading()
-    {
-        QFETCH(double, ownLat);
-        QFETCH(double, ownLon);
-        QFETCH(double, lat);
-        QFETCH(double, lon);
-        QFETCH(int, azimuth);
-        QFETCH(QPointF, end);
-        const StationDrawing d = draw("Europe Map", ownLat, ownLon, lat, lon);
-        QCOMPARE(d.kind, StationCase::BeamLine);
-        QCOMPARE(d.azimuth, azimuth);
-        QVERIFY((d.beamEnd - d.own - end).manhattanLength() < 0.01);
-        // The label is centred on the line's end, its bottom 2 pixels above it.
-        QVERIFY(std::fabs(d.callLabel.center().x() + 0.5 - d.beamEnd.x()) <= 1);
-        QVERIFY(std::fabs(d.callLabel.bottom() + 1 + 2 - d.beamEnd.y()) <= 0.5);
-    }
-
-    void panTo_data()
-    {
-        QTest::addColumn<QPoint>("point");
-        QTest::addColumn<QSize>("viewport");
-        QTest::addColumn<QSize>("picture");
-        QTest::addColumn<QPoint>("pos");
-        const QSize view(800, 600), map(2000, 1400);
-        QTest::newRow("near the top-left: held at 0") << QPoint(100, 50) << view << map << QPoint(0, 0);
-        // The view stops with the map's edges on the viewport's edges: no gap on any side.
-        QTest::newRow("near the bottom-right: held at the edges") << QPoint(1990, 1390) << view << map << QPoint(-1200, -800);
-        QTest::newRow("narrower map: centred across, panned down")
-            << QPoint(300, 1000) << view << QSize(600, 1400) << QPoint(100, -700);
-        QTest::newRow("map exactly the viewport's size stays put") << QPoint(700, 550) << view << view << QPoint(0, 0);
-        QTest::newRow("centred; odd viewport rounds halves to even")
-            << QPoint(1000, 700) << QSize(801, 601) << map << QPoint(-600, -400);
-    }
-    void panTo()
-    {
-        QFETCH(QPoint, point);
-        QFETCH(QSize, viewport);
-        QFETCH(QSize, picture);
-        QFETCH(QPoint, pos);
-        QCOMPARE(torvane::panTo(point, viewport, picture), pos);
+        QCOMPARE(d.meLabel.right() + 1, ownPoint.x() - 6);
+        QVERIFY(std::abs(2 * d.meLabel.top() + 15 - 2 * ownPoint.y()) <= 1);
     }
 
     void layout_data()
     {
         QTest::addColumn<QSize>("picture");
         QTest::addColumn<QSize>("client");
-        QTest::addColumn<QSize>("border");
         QTest::addColumn<QPoint>("pos");
         QTest::addColumn<bool>("canDrag");
-        QTest::newRow("small map sits centred, not draggable")
-            << QSize(800, 600) << QSize(1000, 700) << QSize(0, 0) << QPoint(100, 50) << false;
-        QTest::newRow("world map on a 1600 x 1178 client starts centred")
-            << kWorld << QSize(1600, 1178) << QSize(0, 0) << QPoint(-600, -116) << true;
-        QTest::newRow("a border makes an equal map draggable")
-            << QSize(800, 600) << QSize(800, 600) << QSize(4, 4) << QPoint(0, 0) << true;
+        QTest::newRow("small map sits centred") << QSize(800, 600) << QSize(1000, 700) << QPoint(100, 50) << false;
+        QTest::newRow("equal size: not draggable") << QSize(800, 600) << QSize(800, 600) << QPoint(0, 0) << false;
+        QTest::newRow("larger map starts centred") << kWorld << QSize(1600, 1178) << QPoint(-600, -116) << true;
     }
     void layout()
     {
         QFETCH(QSize, picture);
         QFETCH(QSize, client);
-        QFETCH(QSize, border);
         QFETCH(QPoint, pos);
         QFETCH(bool, canDrag);
-        const MapLayout l = layoutMapWindow(picture, client, border);
+        const MapLayout l = layoutMapWindow(picture, client);
         QCOMPARE(l.picturePos, pos);
         QCOMPARE(l.canDragX, canDrag);
         QCOMPARE(l.canDragY, canDrag);
