@@ -1,37 +1,19 @@
-// The map window offscreen: loading and painting each map file, the map menu, the open map
-// following a lookup, a drag and a resize, closing. tst_mapplot checks MapPlot's arithmetic.
+// The map window offscreen: plotting on each map, the map menu, the open map following a drag
+// and a lookup, closing. tst_mapplot checks MapPlot's arithmetic.
 
 #include "windows/MapWindow.h"
 
 #include <QAction>
-#include <QBuffer>
-#include <QFile>
 #include <QLabel>
-#include <QScreen>
 #include <QSignalSpy>
-#include <QTemporaryDir>
 #include <QtTest>
 
 #include <memory>
 
 using namespace torvane;
 
-namespace {
-
-const QSize kWorld(2800, 1410);
-
-// The whole viewport lies on the map: no gap beside it.
-bool mapCoversViewport(const MapWindow &form)
-{
-    return QRect(form.picInner->pos(), form.picInner->size())
-        .contains(QRect(QPoint(0, 0), form.picOuter->size()));
-}
-
-}  // namespace
-
 class tst_MapWindow : public QObject {
     Q_OBJECT
-    QTemporaryDir m_dir;
     ProgramValues m_values;
     int16_t m_index = 0;
 
@@ -47,33 +29,11 @@ class tst_MapWindow : public QObject {
     }
 
 private slots:
-    void initTestCase()
-    {
-        QVERIFY(m_dir.isValid() && QDir().mkpath(m_dir.filePath(QStringLiteral("Maps"))));
-        const auto write = [this](const char *file, const QByteArray &bytes) {
-            QFile out(m_dir.filePath(QStringLiteral("Maps/") + QLatin1String(file)));
-            return out.open(QIODevice::WriteOnly) && out.write(bytes) == bytes.size();
-        };
-        const auto shipped = [](const char *file) {
-            QFile in(QStringLiteral(TORVANE_SOURCE_DIR "/data/Maps/") + QLatin1String(file));
-            return in.open(QIODevice::ReadOnly) ? in.readAll() : QByteArray();
-        };
-        QVERIFY(write("World Map.jpg", shipped("World Map.jpg")));
-        QVERIFY(write("Europe Map.jpg", shipped("Europe Map.jpg")));
-        // A picture cut short: its header still tells the size, the image does not decode.
-        QImage image(kWorld, QImage::Format_Grayscale8);
-        image.fill(0);
-        QByteArray picture;
-        QBuffer buffer(&picture);
-        QVERIFY(buffer.open(QIODevice::WriteOnly) && image.save(&buffer, "PNG"));
-        QVERIFY(write("Cut Map.jpg", picture.left(picture.size() / 2)));
-    }
-
     void init()
     {
         m_values = ProgramValues();
-        m_values.DataFolder = m_dir.path();
-        m_values.MapList = {"World Map.jpg", "Europe Map.jpg", "Gone Map.jpg", "Cut Map.jpg"};
+        m_values.DataFolder = QStringLiteral(TORVANE_SOURCE_DIR "/data");  // only read
+        m_values.MapList = {"World Map.jpg", "Europe Map.jpg", "Gone Map.jpg"};
         m_values.OwnLatitude = 52.1;
         m_values.OwnLongitude = 5.1;
     }
@@ -83,13 +43,11 @@ private slots:
         QTest::addColumn<int>("map");
         QTest::addColumn<double>("lat");
         QTest::addColumn<QSize>("picture");
-        QTest::newRow("World: station ringed") << 0 << 41.7 << kWorld;
+        QTest::newRow("World: station ringed") << 0 << 41.7 << QSize(2800, 1410);
         QTest::newRow("Europe: station off it, beam line") << 1 << 41.7 << QSize(1795, 1473);
-        QTest::newRow("no station: its label hidden") << 0 << 0.0 << kWorld;
+        QTest::newRow("no station: its label hidden") << 0 << 0.0 << QSize(2800, 1410);
         QTest::newRow("file gone: blank") << 2 << 41.7 << kBlankMapSize;
-        QTest::newRow("undecodable file keeps the size its header tells") << 3 << 41.7 << kWorld;
         QTest::newRow("index past the list: blank") << 9 << 41.7 << kBlankMapSize;
-        QTest::newRow("negative index: blank") << -1 << 41.7 << kBlankMapSize;
     }
     void plotsChosenMap()
     {
@@ -98,12 +56,11 @@ private slots:
         QFETCH(QSize, picture);
         const auto form = plot(map, lat, -72.7);
         const StationDrawing &d = form->drawing();
-        QVERIFY(form->isVisible());
+        QVERIFY(form->isVisible() && form->lblMe->isVisible());
         QCOMPARE(form->picInner->size(), picture);
-        QVERIFY(form->lblMe->isVisible());
         QCOMPARE(form->lblCall->isVisible(), lat != 0);
         QCOMPARE(form->Shape2->isVisible(), lat != 0);
-        QVERIFY(mapCoversViewport(*form));
+        QVERIFY2(QRect(form->picInner->pos(), picture).contains(form->picOuter->rect()), "gap");
 
         // Painted: black rings round the station, or a blue line along the heading.
         const QImage painted = form->picInner->grab().toImage();
@@ -123,28 +80,18 @@ private slots:
         QCOMPARE(form->paintedMenuItem(), 2);
         QVERIFY2(form->windowTitle().contains(u"Europe Map"), qPrintable(form->windowTitle()));
         QCOMPARE(form->picInner->size(), QSize(1795, 1473));  // re-plotted on it
-        QCOMPARE(form->drawing().kind, StationCase::BeamLine);
         // " Maps " goes back to the call box and leaves the map as it is.
         QSignalSpy focus(form.get(), &MapWindow::FocusCallBox);
         form->mnuMap.at(0)->trigger();
         QCOMPARE(focus.count(), 1);
         QCOMPARE(m_index, int16_t(1));
-        QVERIFY(form->isVisible());
     }
 
-    // The open map stays in view when the window grows, follows a drag, and pans to the station
-    // of a new lookup; a drag begun before the lookup does not carry on.
-    void openMapFollowsResizeDragAndLookup()
+    // The open map follows a drag and pans to the station of a new lookup; a drag begun before
+    // the lookup does not carry on.
+    void openMapFollowsDragAndLookup()
     {
         const auto form = plot(0, -33.87, 151.21);  // Sydney: the view at the lower right corner
-        const QSize screen = form->screen()->availableSize();  // the world map is larger
-        QVERIFY(form->width() <= screen.width() && form->height() <= screen.height());
-        QSignalSpy focus(form.get(), &MapWindow::FocusCallBox);
-        form->resize(form->size() + QSize(150, 100));
-        QVERIFY(focus.count() >= 1);
-        QCOMPARE(form->picOuter->width(), form->width());
-        QVERIFY(mapCoversViewport(*form));
-
         QWidget *map = form->picInner;
         const QPoint start = map->pos();
         const QPoint anchor = QPoint(300, 200) - start;  // a point in view, in map pixels
