@@ -6,7 +6,6 @@
 #include "app/MainWindow.h"
 #include "support/TestWebServer.h"
 
-#include <QByteArray>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -21,13 +20,12 @@ class AppFixture {
 public:
     TestWebServer server;
 
-    /// Torvane.cfg: own station PA3XYZ at 52.1 N 5.1 E, the smallest window, then source (0-4),
-    /// language, plain zeros (1) or slashed (0), web (true) or local lookups, and the history.
-    static QByteArray config(int source = 0, bool web = true, int plainZero = 1, int language = 0)
+    /// Torvane.cfg: own station PA3XYZ at 52.1 N 5.1 E, English, the smallest window, plain
+    /// zeros, no history, then source (0-4) and web (true) or local lookups.
+    static QByteArray config(int source = 0, bool web = true)
     {
-        return "52.1\r\n5.1\r\n" + QByteArray::number(source) + "\r\n0\r\n0\r\n0\r\n"
-               + QByteArray::number(language) + "\r\n5200\r\n0\r\nPA3XYZ\r\n"
-               + QByteArray::number(plainZero) + "\r\n" + (web ? "1" : "0") + "\r\n";
+        return "52.1\r\n5.1\r\n" + QByteArray::number(source) + "\r\n0\r\n0\r\n0\r\n0\r\n5200\r\n0\r\nPA3XYZ\r\n1\r\n"
+               + (web ? "1" : "0") + "\r\n";
     }
 
     /// Points XDG_DATA_HOME at the temporary home and starts the server: from initTestCase.
@@ -54,11 +52,9 @@ public:
         QFile::copy(data + QStringLiteral("ZIPS.RAN"), path(QStringLiteral("ZIPS.RAN")));
         const QByteArray base = server.baseUrl().toUtf8();
         QByteArray hosts;
-        int i = 0;
-        for (const char *name : {"eham", "qrz", "qrzcq", "callook", "hamcall"})
-            hosts += QByteArray(name) + '=' + base + "/src" + QByteArray::number(i++) + "\r\n";
-        for (const char *name : {"qrzpictures", "geocoder", "maker"})
-            hosts += QByteArray(name) + '=' + base + "\r\n";
+        const char *names[] = {"eham", "qrz", "qrzcq", "callook", "hamcall", "qrzpictures", "geocoder", "maker"};
+        for (int i = 0; i < 8; ++i)
+            hosts += QByteArray(names[i]) + '=' + base + (i < 5 ? "/src" + QByteArray::number(i) : QByteArray()) + "\r\n";
         write(QStringLiteral("Hosts.cfg"), hosts);
         write(QStringLiteral("Torvane.cfg"), cfg);
         server.clearRequests();
@@ -78,17 +74,20 @@ public:
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
     }
 
-    /// Starts the window; true once the source answered and Timer3's lookup ran out.
-    static bool start(MainWindow &form)
-    {
-        form.startUp();
-        return QTest::qWaitFor([&form] {
-            return form.lblStatus->text() != form.item(33) && !form.Timer3->isActive();
-        }, 5000);
-    }
-
 private:
     QTemporaryDir m_home;
+};
+
+/// The window on the prepared data folder, started: the source answered, Timer3's lookup ran out.
+struct StartedWindow {
+    ProgramValues values;
+    MainWindow form{values};
+    StartedWindow()
+    {
+        form.startUp();
+        QVERIFY(QTest::qWaitFor([this] { return form.lblStatus->text() != form.item(33) && !form.Timer3->isActive(); },
+                                5000));
+    }
 };
 
 }  // namespace torvane
