@@ -16,25 +16,11 @@ namespace {
 
 constexpr qsizetype kMaxHeaderBytes = 64 * 1024;
 
-/// "path?query" with both parts percent-decoded, the form route keys are stored in.
-QString routeKey(const QString &pathAndQuery)
-{
-    const qsizetype q = pathAndQuery.indexOf(u'?');
-    const auto decode = [](const QString &part) { return QUrl::fromPercentEncoding(part.toUtf8()); };
-    if (q < 0)
-        return decode(pathAndQuery);
-    return decode(pathAndQuery.left(q)) + u'?' + decode(pathAndQuery.mid(q + 1));
-}
-
 QByteArray contentTypeFor(const QString &fileName)
 {
     const QString suffix = QFileInfo(fileName).suffix().toLower();
     if (suffix == u"jpg" || suffix == u"jpeg")
         return "image/jpeg";
-    if (suffix == u"xml")
-        return "application/xml; charset=UTF-8";
-    if (suffix == u"txt")
-        return "text/plain; charset=utf-8";
     return "text/html; charset=utf-8";
 }
 
@@ -57,7 +43,7 @@ WebRoute WebRoute::page(const QByteArray &body, const QByteArray &contentType, i
 WebRoute WebRoute::redirect(const QString &location, int status)
 {
     WebRoute r = page("Moved\n", "text/plain; charset=utf-8", status);
-    r.addHeader("Location", location.toUtf8());
+    r.location = location.toUtf8();
     return r;
 }
 
@@ -95,15 +81,15 @@ QString TestWebServer::baseUrl() const
     return QStringLiteral("http://127.0.0.1:%1").arg(port());
 }
 
-void TestWebServer::setRoute(const QString &pathAndQuery, const WebRoute &route)
+void TestWebServer::setRoute(const QString &path, const WebRoute &route)
 {
-    m_routes.insert(routeKey(pathAndQuery), route);
+    m_routes.insert(QUrl::fromPercentEncoding(path.toUtf8()), route);
 }
 
-void TestWebServer::setPage(const QString &pathAndQuery, const QByteArray &body,
+void TestWebServer::setPage(const QString &path, const QByteArray &body,
                             const QByteArray &contentType, int status)
 {
-    setRoute(pathAndQuery, WebRoute::page(body, contentType, status));
+    setRoute(path, WebRoute::page(body, contentType, status));
 }
 
 void TestWebServer::setHandler(Handler handler)
@@ -167,10 +153,7 @@ void TestWebServer::onReadyRead(QTcpSocket *socket)
     }
     WebRequest request;
     request.target = QString::fromUtf8(requestLine.at(1));
-    const qsizetype q = request.target.indexOf(u'?');
-    request.path = QUrl::fromPercentEncoding(request.target.left(q < 0 ? request.target.size() : q).toUtf8());
-    if (q >= 0)
-        request.query = QUrl::fromPercentEncoding(request.target.mid(q + 1).toUtf8());
+    request.path = QUrl::fromPercentEncoding(request.target.section(u'?', 0, 0).toUtf8());
     m_log.append(request);
     emit requestReceived(request.target);
     answer(socket, request);
@@ -196,11 +179,6 @@ WebRoute TestWebServer::routeFor(const WebRequest &request) const
     if (m_handler) {
         if (std::optional<WebRoute> r = m_handler(request))
             return *r;
-    }
-    if (!request.query.isEmpty()) {
-        const auto exact = m_routes.constFind(request.path + u'?' + request.query);
-        if (exact != m_routes.constEnd())
-            return *exact;
     }
     const auto byPath = m_routes.constFind(request.path);
     if (byPath != m_routes.constEnd())
@@ -234,8 +212,8 @@ void TestWebServer::send(QTcpSocket *socket, const WebRoute &route)
     QByteArray head = "HTTP/1.1 " + QByteArray::number(route.status) + " Status\r\n";
     if (!route.contentType.isEmpty())
         head += "Content-Type: " + route.contentType + "\r\n";
-    for (const auto &h : route.headers)
-        head += h.first + ": " + h.second + "\r\n";
+    if (!route.location.isEmpty())
+        head += "Location: " + route.location + "\r\n";
     if (route.chunked)
         head += "Transfer-Encoding: chunked\r\n";
     else

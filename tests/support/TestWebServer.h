@@ -7,7 +7,6 @@
 #include <QHash>
 #include <QList>
 #include <QObject>
-#include <QPair>
 #include <QString>
 #include <QUrl>
 
@@ -25,8 +24,7 @@ struct WebRoute {
     QByteArray body;
     /// Sent as Content-Type unless empty.
     QByteArray contentType = "text/html; charset=utf-8";
-    /// Further header lines, sent in this order.
-    QList<QPair<QByteArray, QByteArray>> headers;
+    QByteArray location;  ///< sent as Location unless empty
     /// The answer starts this many milliseconds after the request arrived (timer driven).
     int delayMs = 0;
     /// Send the body with Transfer-Encoding: chunked in pieces of chunkSize bytes,
@@ -37,8 +35,6 @@ struct WebRoute {
     /// When >= 0: announce the whole body, send only this many bytes of it, then close.
     qint64 closeAfterBytes = -1;
 
-    void addHeader(const QByteArray &name, const QByteArray &value) { headers.append(qMakePair(name, value)); }
-
     static WebRoute page(const QByteArray &body,
                          const QByteArray &contentType = "text/html; charset=utf-8", int status = 200);
     static WebRoute redirect(const QString &location, int status = 302);
@@ -48,9 +44,8 @@ struct WebRoute {
 
 /// One request as the server received it.
 struct WebRequest {
-    QString target;    ///< path and query as sent ("/db/W1AW?x=1"), still percent-encoded
-    QString path;      ///< decoded path without the query
-    QString query;     ///< decoded query without "?", empty when none
+    QString target;  ///< path and query as sent ("/db/W1AW?x=1"), still percent-encoded
+    QString path;    ///< decoded path without the query
 };
 
 class TestWebServer : public QObject {
@@ -68,10 +63,9 @@ public:
     quint16 port() const;
     /// "http://127.0.0.1:<port>", no trailing slash.
     QString baseUrl() const;
-    /// Answer for a path; a key with "?" matches that exact query, one without matches the path
-    /// with any query (the exact key wins). Keys are compared after percent-decoding.
-    void setRoute(const QString &pathAndQuery, const WebRoute &route);
-    void setPage(const QString &pathAndQuery, const QByteArray &body,
+    /// Answer for a path, whatever the query; compared after percent-decoding.
+    void setRoute(const QString &path, const WebRoute &route);
+    void setPage(const QString &path, const QByteArray &body,
                  const QByteArray &contentType = "text/html; charset=utf-8", int status = 200);
     /// Answers to this path (query ignored) wait delayMs more, whatever serves them.
     void setDelay(const QString &path, int delayMs) { m_delays.insert(path, delayMs); }
