@@ -17,8 +17,8 @@
 #include <QLocale>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QTimer>
 #include <QScreen>
+#include <QTimer>
 
 #include <algorithm>
 #include <cmath>
