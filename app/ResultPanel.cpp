@@ -154,7 +154,13 @@ void MainWindow::ShowWebResult()
 
 bool MainWindow::ShowPicture(const QString &file)
 {
-    QImageReader reader(file);
+    // Only the formats station pictures come in are decoded, each by its own reader.
+    QFile source(file);
+    const QByteArray format = source.open(QIODevice::ReadOnly) ? pictureFormat(source.peek(8)) : QByteArray();
+    if (format.isEmpty())
+        return false;
+    QImageReader reader(&source, format);
+    reader.setDecideFormatFromContent(false);
     reader.setAutoTransform(true);
     const QImage picture = reader.read();
     if (picture.isNull())

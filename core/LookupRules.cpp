@@ -3,6 +3,8 @@
 #include "core/Sources.h"
 #include "core/TextUtil.h"
 
+#include <QUrl>
+
 namespace torvane {
 
 namespace {
@@ -76,7 +78,23 @@ QString pictureAddress(const QString &pictureHost, const QString &call)
     const QString c = plainZeroes(call).toLower();
     if (c.isEmpty())
         return {};
-    return pictureHost + u'/' + c.right(1) + u'/' + c + u'/' + c + QStringLiteral(".jpg");
+    // A "?" or "#" in a call must not end the path.
+    const auto encoded = [](const QString &part) {
+        return QString::fromLatin1(QUrl::toPercentEncoding(part));
+    };
+    return pictureHost + u'/' + encoded(c.right(1)) + u'/' + encoded(c) + u'/' + encoded(c)
+           + QStringLiteral(".jpg");
+}
+
+QByteArray pictureFormat(const QByteArray &head)
+{
+    if (head.startsWith("\xFF\xD8\xFF"))
+        return "jpeg";
+    if (head.startsWith("\x89PNG\r\n\x1A\n"))
+        return "png";
+    if (head.startsWith("GIF87a") || head.startsWith("GIF89a"))
+        return "gif";
+    return {};
 }
 
 QString statusText(int state, const QString &sourceName, const QString &loggedInText,

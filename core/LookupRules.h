@@ -35,8 +35,11 @@ bool isSpecialCall(const QString &call);
 QStringList updatedHistory(QStringList history, const QString &call);
 
 /// Address of a station picture on the picture host: host/c/call/call.jpg in lower case, where c
-/// is the call's last character.
+/// is the call's last character; the call percent-encoded.
 QString pictureAddress(const QString &pictureHost, const QString &call);
+/// "jpeg", "png" or "gif" from a picture's first bytes; empty for anything else, which is not
+/// decoded at all.
+QByteArray pictureFormat(const QByteArray &head);
 
 /// The status line after the site or a page answered, and the lookup state it stands for.
 struct StatusLine {

@@ -67,7 +67,20 @@ private slots:
     {
         QCOMPARE(torvane::pictureAddress(QStringLiteral("http://127.0.0.1:9"), QStringLiteral("K\u00D8ABC")),
                  QStringLiteral("http://127.0.0.1:9/c/k0abc/k0abc.jpg"));
+        QCOMPARE(torvane::pictureAddress(QStringLiteral("http://h"), QStringLiteral("K1A?#")),
+                 QStringLiteral("http://h/%23/k1a%3F%23/k1a%3F%23.jpg"));
         QVERIFY(torvane::pictureAddress(QStringLiteral("http://h"), QString()).isEmpty());
+    }
+
+    // Station pictures are decoded as JPEG, PNG or GIF by their first bytes, never as anything
+    // another image plugin would claim.
+    void pictureFormat()
+    {
+        const QList<QPair<QByteArray, QByteArray>> rows = {
+            {"\xFF\xD8\xFF\xE0", "jpeg"}, {"\x89PNG\r\n\x1A\n", "png"}, {"GIF87a", "gif"},
+            {"GIF89a", "gif"}, {"BM6\x0C", ""}, {"GIF8", ""}, {"<html>", ""}};
+        for (const auto &[head, format] : rows)
+            QCOMPARE(torvane::pictureFormat(head), format);
     }
 
     void statusLine_data()
