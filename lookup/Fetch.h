@@ -19,6 +19,9 @@ inline constexpr qint64 kMaxBodyBytes = 8 * 1024 * 1024;
 inline constexpr int kPageTimeLimitMs = 10000;
 /// Time a background download may go without receiving anything (ms).
 inline constexpr int kBackgroundStallLimitMs = 30000;
+/// Time a background download may take from request to complete body (ms): a host that drips
+/// a few bytes now and then must not hold a connection for ever.
+inline constexpr int kBackgroundTimeLimitMs = 120000;
 
 /// A GET with a forced reload, redirects followed as long as they stay as safe (https is not
 /// left for http), at most 10 of them.

@@ -252,6 +252,10 @@ void LookupControl::GetLatLon(const QString &name)
 
 void LookupControl::GetPicture(const QString &address, const QString &name)
 {
+    // The same picture asked for again while it is on its way: that download answers both.
+    const QPointer<QNetworkReply> running = m_replies.value(name);
+    if (running && !running->isFinished() && running->url() == QUrl(address))
+        return;
     cancelPending(name);
     startBackground(address, name, false);
 }
@@ -291,7 +295,7 @@ void LookupControl::startBackground(const QString &address, const QString &name,
 {
     QNetworkRequest request = makeRequest(QUrl(address));
     request.setTransferTimeout(m_stallLimitMs);
-    QNetworkReply *reply = startFetch(backgroundManager(), request, 0, this,
+    QNetworkReply *reply = startFetch(backgroundManager(), request, m_backgroundLimitMs, this,
                                       [this, name, update](const FetchResult &fetched) {
                                           backgroundFinished(fetched, name, update);
                                       });

@@ -44,7 +44,8 @@ public:
     void GetSite();
     /// Loads name's call (name = call + kind digit) from the current source.
     void GetPage(const QString &name);
-    /// Starts the background download of a picture under name (call + "5").
+    /// Starts the background download of a picture under name (call + "5"). The same address
+    /// asked for again under a name still on its way keeps that download.
     void GetPicture(const QString &address, const QString &name);
 
     /// Source index: 1 eHam, 2 QRZ, 3 QRZCQ, 4 Callook, 5 HamCall.
@@ -84,6 +85,8 @@ public:
     void setPageTimeLimitMs(int ms) { m_pageLimitMs = ms; }
     /// Stall limit of background downloads (ms).
     void setBackgroundStallLimitMs(int ms) { m_stallLimitMs = ms; }
+    /// Time a background download may take from request to complete body (ms).
+    void setBackgroundTimeLimitMs(int ms) { m_backgroundLimitMs = ms; }
     /// Background downloads are spread over this many connection pools of 6 connections per
     /// host each (default 5), so that many pictures load at once.
     void setBackgroundPools(int count);
@@ -134,6 +137,7 @@ private:
     int m_poolCount = 5;
     int m_pageLimitMs = kPageTimeLimitMs;
     int m_stallLimitMs = kBackgroundStallLimitMs;
+    int m_backgroundLimitMs = kBackgroundTimeLimitMs;
 };
 
 }  // namespace torvane

@@ -215,6 +215,11 @@ private slots:
         stalled.delayMs = 3000;
         QTest::newRow("server stalls") << "/w1aw.jpg" << stalled << "NoPic(W1AW)" << qint64(0);
         QTest::newRow("not a web address") << "file:///etc/passwd" << WebRoute() << "NoPic(W1AW)" << qint64(0);
+        WebRoute drip = WebRoute::page(QByteArray(4000, 'j'), "image/jpeg");
+        drip.chunked = true;  // never silent long enough to stall, never done within the limit
+        drip.chunkSize = 100;
+        drip.chunkIntervalMs = 50;
+        QTest::newRow("server drips") << "/w1aw.jpg" << drip << "NoPic(W1AW)" << qint64(0);
     }
 
     void picture()
@@ -225,6 +230,7 @@ private slots:
         QFETCH(qint64, bufferSize);
         m_server->setRoute("/w1aw.jpg", route);
         m_control->setBackgroundStallLimitMs(200);
+        m_control->setBackgroundTimeLimitMs(600);
         const QString full = address.startsWith('/') ? m_server->baseUrl() + address : address;
         m_control->GetPicture(full, "W1AW5");
         QTRY_COMPARE(m_rec->events.size(), 1);
@@ -264,6 +270,19 @@ private slots:
         QTRY_COMPARE(m_rec->events.size(), 3);
         QCOMPARE(m_rec->events, (QStringList{"GotPicture(W1AW)", "GotPicture(KW1AW)", "GotPicture(LAST)"}));
         QCOMPARE(m_control->PendingRequests(), QString(QChar(0)));
+    }
+
+    // The same picture asked for again while it is on its way: one download answers.
+    void samePictureAgain()
+    {
+        WebRoute slow = WebRoute::page("JFIF", "image/jpeg");
+        slow.delayMs = 100;
+        m_server->setRoute("/same.jpg", slow);
+        m_control->GetPicture(m_server->baseUrl() + "/same.jpg", "W1AW5");
+        QTRY_COMPARE(m_server->requestCount("/same.jpg"), 1);
+        m_control->GetPicture(m_server->baseUrl() + "/same.jpg", "W1AW5");
+        QTRY_COMPARE(m_rec->events, QStringList{"GotPicture(W1AW)"});
+        QCOMPARE(m_server->requestCount("/same.jpg"), 1);
     }
 
     // A second request for the same call while the first waits replaces it: one outcome.
