@@ -12,6 +12,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <fcntl.h>
 #include <limits>
 #include <unistd.h>
 #include <vector>
@@ -141,11 +142,15 @@ QString storedCall(QStringView call)
     return record.trimmed(CallRecord::Call);
 }
 
+bool readBytes(QFile &file, qint64 position, char *buffer, qint64 bytes)
+{
+    errno = 0;  // for reasonOf
+    return file.seek(position) && file.read(buffer, bytes) == bytes;
+}
+
 bool readRecords(QFile &file, int64_t first, char *buffer, int64_t count)
 {
-    const qint64 bytes = count * kRec;
-    errno = 0;  // for reasonOf
-    return file.seek(first * kRec) && file.read(buffer, bytes) == bytes;
+    return readBytes(file, first * kRec, buffer, count * kRec);
 }
 
 bool writeBytes(QFile &file, qint64 position, const char *buffer, qint64 bytes)
@@ -181,7 +186,92 @@ bool closeCleanly(QFile &file)
     return file.error() == QFileDevice::NoError;
 }
 
+// CallData.jnl. Each entry is three numbers, a payload and the same three numbers again, written
+// in one write: a write cut short by a kill lands only its beginning, so the closing numbers
+// match only when all of the entry is there. At 0 the change: (kind, position from 0, records
+// before the change) and its record. From kSlotOffset two slots, taken in turn, for the chunks of
+// an insert's move: (sequence from 1, first record, end) and the records as they are moved.
+constexpr int kFrame = 3 * int(sizeof(int64_t));
+constexpr qint64 kSlotOffset = 256;
+constexpr qint64 kSlotSpan = 65536;
+static_assert(2 * kFrame + kChunkRecords * kRec <= kSlotSpan, "a chunk must fit its slot");
+constexpr int64_t kInsert = 1, kReplace = 2;
+
+using Numbers = std::array<int64_t, 3>;
+
+qint64 slotOffset(int64_t seq) { return kSlotOffset + (seq % 2) * kSlotSpan; }
+
+// `entry` has room for the numbers, then the payload, then room for the numbers again.
+bool writeEntry(QFile &file, qint64 offset, const Numbers &numbers, char *entry, qint64 payload)
+{
+    std::memcpy(entry, numbers.data(), kFrame);
+    std::memcpy(entry + kFrame + payload, numbers.data(), kFrame);
+    return writeBytes(file, offset, entry, 2 * kFrame + payload);
+}
+
+bool readNumbers(QFile &file, qint64 offset, Numbers &numbers)
+{
+    return file.seek(offset) && file.read(reinterpret_cast<char *>(numbers.data()), kFrame) == kFrame;
+}
+
+bool entryClosed(QFile &file, qint64 offset, const Numbers &numbers, qint64 payload)
+{
+    Numbers closing{};
+    return readNumbers(file, offset + kFrame + payload, closing) && closing == numbers;
+}
+
+// The last chunk the journal holds whole, (sequence, first, end); sequence 0 when none.
+Numbers latestChunk(QFile &journal, int64_t before, int64_t count)
+{
+    Numbers best{};
+    for (int64_t slot = 0; slot < 2; ++slot) {
+        Numbers n{};
+        const qint64 offset = kSlotOffset + slot * kSlotSpan;
+        if (!readNumbers(journal, offset, n) || n[0] <= best[0] || n[0] % 2 != slot || n[1] < before
+            || n[2] > count || n[2] <= n[1] || n[2] - n[1] > kChunkRecords)
+            continue;
+        if (entryClosed(journal, offset, n, (n[2] - n[1]) * kRec))
+            best = n;
+    }
+    return best;
+}
+
+// Syncs a file's data to the disk; errno tells why not.
+bool syncFile(QFile &file) { return ::fdatasync(file.handle()) == 0; }
+
+// Makes the creation of a file in `folder` last through a power cut.
+bool syncFolder(const QString &folder)
+{
+    const int fd = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const bool synced = fd >= 0 && ::fsync(fd) == 0;
+    if (fd >= 0)
+        ::close(fd);
+    return synced;
+}
+
 }  // namespace
+
+// The change CallData.jnl holds.
+struct JournalChange {
+    Numbers numbers{};  // kind, position from 0, records before the change
+    RecordBytes record{};
+    int64_t kind() const { return numbers[0]; }
+    int64_t position() const { return numbers[1]; }
+    int64_t count() const { return numbers[2]; }
+
+    // Whole, and fitting the file (else it was cut short before its sync, and CallData.db was
+    // not touched). An insert's file has its records, perhaps a torn tail or the new record.
+    bool read(QFile &journal, qint64 dbSize)
+    {
+        if (!readNumbers(journal, 0, numbers) || !entryClosed(journal, 0, numbers, kRec)
+            || !journal.seek(kFrame) || journal.read(record.data(), kRec) != kRec)
+            return false;
+        const int64_t whole = dbSize / kRec;
+        if (kind() == kInsert)
+            return count() >= whole - 1 && count() <= whole && position() >= 0 && position() <= count();
+        return kind() == kReplace && count() <= whole && position() >= 0 && position() < count();
+    }
+};
 
 CallDatabase::CallDatabase(QString dataFolder)
     : m_folder(std::move(dataFolder))
@@ -190,6 +280,7 @@ CallDatabase::CallDatabase(QString dataFolder)
 
 QString CallDatabase::databasePath() const { return m_folder + QStringLiteral("/CallData.db"); }
 QString CallDatabase::tempPath() const { return m_folder + QStringLiteral("/temp.db"); }
+QString CallDatabase::journalPath() const { return m_folder + QStringLiteral("/CallData.jnl"); }
 
 DbStatus CallDatabase::fail(DbStatus status, const QString &path, const QString &problem,
                             const QString &reason)
@@ -211,6 +302,8 @@ DbStatus CallDatabase::fail(DbStatus status, const QFile &file, const QString &p
 DbStatus CallDatabase::openForUpdate(QFile &file)
 {
     m_lastError.clear();
+    if (const DbStatus recovered = recover(); recovered != DbStatus::Ok)
+        return recovered;
     if (!file.exists())
         return fail(DbStatus::Missing, file.fileName(), QStringLiteral("could not be opened for writing"),
                     systemError(ENOENT));
@@ -238,6 +331,8 @@ int32_t CallDatabase::FindCall(QStringView call, DbStatus *status)
             *status = s;
         return result;
     };
+    if (const DbStatus recovered = recover(); recovered != DbStatus::Ok)
+        return done(recovered, 0);
     QFile file(databasePath());
     // Searching needs no write access; only a missing file is opened for writing, to create it.
     const bool exists = file.exists();
@@ -293,9 +388,13 @@ DbStatus CallDatabase::ReplaceRecord(int32_t recordNumber)
         return fail(DbStatus::BadRecordNumber, file.fileName(),
                     QStringLiteral("has no record %1").arg(recordNumber),
                     QStringLiteral("it holds %1 records").arg(count));
-    if (!writeRecords(file, recordNumber - 1, CurrentRecord.data(), 1) || !closeCleanly(file))
-        return fail(DbStatus::WriteFailed, file, QStringLiteral("could not be written"));
-    return DbStatus::Ok;
+    JournalChange change;
+    change.numbers = {kReplace, recordNumber - 1, count};
+    std::memcpy(change.record.data(), CurrentRecord.data(), kRec);
+    QFile journal(journalPath());
+    if (const DbStatus begun = beginJournal(journal, change, 2 * kFrame + kRec); begun != DbStatus::Ok)
+        return begun;
+    return finishReplace(file, journal, change);
 }
 
 DbStatus CallDatabase::StoreStation(const CallRecord &station, bool keepStoredAdd1)
@@ -311,12 +410,13 @@ DbStatus CallDatabase::StoreStation(const CallRecord &station, bool keepStoredAd
         const bool kept = field == CallRecord::Add1 && keepStoredAdd1;
         CurrentRecord.setText(field, kept ? storedAdd1 : station.text(field));
     }
-    status = n != 0 ? ReplaceRecord(n) : AppendRecord();
+    QFile file(databasePath());
+    status = n != 0 ? ReplaceRecord(n) : openForUpdate(file);
     if (status == DbStatus::Missing)  // gone since the search created it
         return fail(DbStatus::OpenFailed, databasePath(), QStringLiteral("could not be opened for writing"),
                     systemError(ENOENT));
     if (status == DbStatus::Ok && n == 0)
-        status = SortDatabase();
+        status = placeRecord(file, file.size() / kRec, CurrentRecord.data(), false);
     return status;
 }
 
@@ -332,34 +432,36 @@ DbStatus CallDatabase::SortDatabase()
     if (!readRecords(file, count - 1, last.data(), 1))
         return fail(DbStatus::ReadFailed, file, QStringLiteral("could not be read"));
     ++m_recordsRead;
-
-    bool sortedRun = false;
-    int64_t before = 0;
-    if (const DbStatus scanned = scanSortedRun(file, count, last.data(), sortedRun, before);
-        scanned != DbStatus::Ok)
-        return scanned;
-    if (!sortedRun) {
-        file.close();
-        return CombSortDatabase();
-    }
-    if (before == count - 1)
-        return DbStatus::Ok;  // already in place: the comb sort swaps nothing, writes nothing
-    return insertLastRecord(file, before, last.data());
+    return placeRecord(file, count - 1, last.data(), true);
 }
 
-// The usual file is a sorted run plus one appended record. Proves that (all keys distinct, the
-// run strictly ascending) and counts the run's records that sort before the last one.
-DbStatus CallDatabase::scanSortedRun(QFile &file, int64_t count, const char *last, bool &sortedRun,
+DbStatus CallDatabase::placeRecord(QFile &file, int64_t count, const char *record, bool appended)
+{
+    bool sortedRun = false;
+    int64_t before = 0;
+    if (const DbStatus scanned = scanSortedRun(file, count, record, sortedRun, before);
+        scanned != DbStatus::Ok)
+        return scanned;
+    if (!sortedRun)
+        return rewriteSorted(file, count, record);
+    if (appended && before == count)
+        return DbStatus::Ok;  // already in place: the comb sort swaps nothing, writes nothing
+    return insertRecord(file, count, before, record);
+}
+
+// The usual file is a sorted run (plus one appended record). Proves that (all keys distinct, the
+// run strictly ascending) and counts the run's records that sort before `record`.
+DbStatus CallDatabase::scanSortedRun(QFile &file, int64_t count, const char *record, bool &sortedRun,
                                      int64_t &before)
 {
     ScanCall lastCall, previous, current;
-    lastCall.set(last);
+    lastCall.set(record);
     std::vector<char> buffer(size_t(kChunkRecords * kRec));
     bool first = true, pastLast = false;
     sortedRun = true;
     before = 0;
-    for (int64_t i = 0; i < count - 1; i += kChunkRecords) {
-        const int64_t n = std::min(kChunkRecords, count - 1 - i);
+    for (int64_t i = 0; i < count; i += kChunkRecords) {
+        const int64_t n = std::min(kChunkRecords, count - i);
         if (!readRecords(file, i, buffer.data(), n))
             return fail(DbStatus::ReadFailed, file, QStringLiteral("could not be read"));
         m_recordsRead += n;
@@ -369,7 +471,7 @@ DbStatus CallDatabase::scanSortedRun(QFile &file, int64_t count, const char *las
                 sortedRun = false;
                 return DbStatus::Ok;
             }
-            // Past the first record above the last one, the ascending run stays above it.
+            // Past the first record above the new one, the ascending run stays above it.
             if (!pastLast) {
                 const int order = compareCalls(current, lastCall);
                 if (order == 0) {
@@ -389,37 +491,198 @@ DbStatus CallDatabase::scanSortedRun(QFile &file, int64_t count, const char *las
 }
 
 // The comb sort would leave records 1..before untouched and every record from there on swapped
-// at least once, i.e. with its Call trimmed and left-aligned. Inserts the last record at
-// `before` and moves the tail up by one record, chunk by chunk from the end. A copy of the last
-// record is kept past the end until the move is done, so that a failed write loses no record
-// and never shortens the file.
-DbStatus CallDatabase::insertLastRecord(QFile &file, int64_t before, char *last)
+// at least once, i.e. with its Call trimmed and left-aligned: the insert leaves the same bytes.
+// The journal is synced before CallData.db is touched. The new record goes past the last one
+// first, so that the file grows there or not at all (a full disk, a size limit): then it is cut
+// back, the journal removed, and the file is as it was.
+DbStatus CallDatabase::insertRecord(QFile &file, int64_t count, int64_t before, const char *record)
 {
+    JournalChange change;
+    change.numbers = {kInsert, before, count};
+    std::memcpy(change.record.data(), record, kRec);
+    const int64_t moved = count - before;
+    const qint64 room = moved == 0 ? 0
+        : kSlotOffset + (moved > kChunkRecords ? kSlotSpan + kChunkRecords * kRec : moved * kRec);
+    QFile journal(journalPath());
+    if (const DbStatus begun = beginJournal(journal, change, std::max<qint64>(room, kRec) + 2 * kFrame);
+        begun != DbStatus::Ok)
+        return begun;
     const qint64 size = file.size();
-    const int64_t count = size / kRec;
-    const QString notWritten = QStringLiteral("could not be written");
-    if (!writeBytes(file, size, last, kRec)) {
-        const DbStatus status = fail(DbStatus::WriteFailed, file, notWritten);
+    if (!writeRecords(file, count, record, 1)) {
+        const DbStatus status = fail(DbStatus::WriteFailed, file, QStringLiteral("could not be written"));
         file.resize(size);
+        journal.remove();
         return status;
     }
-    std::vector<char> buffer(size_t(kChunkRecords * kRec));
-    for (int64_t end = count - 1; end > before;) {
-        const int64_t start = std::max(before, end - kChunkRecords);
-        const int64_t n = end - start;
-        if (!readRecords(file, start, buffer.data(), n))
+    std::vector<char> slot;
+    return finishInsert(file, journal, change, count, 1, slot);
+}
+
+// Records before .. end-1 move up by one, chunk by chunk from the end down. A write cut short by
+// a kill lands only its beginning; as a chunk's place overlaps where it came from, the records
+// at the cut would be lost, half overwritten before their copy above was written. So each chunk
+// goes to a slot of the journal first, then to its place. The slots take turns: the one written
+// last is whole (its closing numbers match), or it was cut short and CallData.db not yet written
+// for it, and the other slot holds the chunk before, whole. Outside the chunk being moved, every
+// record is in the file, those at the chunk's bottom edge twice; the chunk is in its slot. The
+// recovery writes that chunk again (the same bytes to the same place) and goes on from its first
+// record, which leaves each record exactly once.
+DbStatus CallDatabase::moveTail(QFile &file, QFile &journal, int64_t before, int64_t end, int64_t seq,
+                                std::vector<char> &slot)
+{
+    slot.resize(size_t(2 * kFrame + kChunkRecords * kRec));
+    char *records = slot.data() + kFrame;
+    for (; end > before; ++seq) {
+        const int64_t first = std::max(before, end - kChunkRecords);
+        const int64_t n = end - first;
+        if (!readRecords(file, first, records, n))
             return fail(DbStatus::ReadFailed, file, QStringLiteral("could not be read"));
         m_recordsRead += n;
         for (int64_t r = 0; r < n; ++r)
-            normalizeCallBytes(buffer.data() + r * kRec);
-        if (!writeRecords(file, start + 1, buffer.data(), n))
-            return fail(DbStatus::WriteFailed, file, notWritten);
-        end = start;
+            normalizeCallBytes(records + r * kRec);
+        if (!writeEntry(journal, slotOffset(seq), {seq, first, end}, slot.data(), n * kRec))
+            return fail(DbStatus::WriteFailed, journal, QStringLiteral("could not be written"));
+        if (!writeRecords(file, first + 1, records, n))
+            return fail(DbStatus::WriteFailed, file, QStringLiteral("could not be written"));
+        end = first;
     }
-    normalizeCallBytes(last);
-    if (!writeRecords(file, before, last, 1) || !file.resize(size) || !closeCleanly(file))
-        return fail(DbStatus::WriteFailed, file, notWritten);
     return DbStatus::Ok;
+}
+
+DbStatus CallDatabase::finishInsert(QFile &file, QFile &journal, JournalChange &change, int64_t end,
+                                    int64_t seq, std::vector<char> &slot)
+{
+    if (const DbStatus moved = moveTail(file, journal, change.position(), end, seq, slot);
+        moved != DbStatus::Ok)
+        return moved;
+    if (change.position() < change.count()) {
+        normalizeCallBytes(change.record.data());
+        if (!writeRecords(file, change.position(), change.record.data(), 1))
+            return fail(DbStatus::WriteFailed, file, QStringLiteral("could not be written"));
+    }
+    return endJournal(file, journal);
+}
+
+DbStatus CallDatabase::finishReplace(QFile &file, QFile &journal, const JournalChange &change)
+{
+    if (!writeRecords(file, change.position(), change.record.data(), 1))
+        return fail(DbStatus::WriteFailed, file, QStringLiteral("could not be written"));
+    return endJournal(file, journal);
+}
+
+DbStatus CallDatabase::beginJournal(QFile &journal, const JournalChange &change, qint64 allocate)
+{
+    const QString notWritten = QStringLiteral("could not be written");
+    if (!journal.open(QIODevice::ReadWrite | QIODevice::Truncate | QIODevice::Unbuffered))
+        return fail(DbStatus::OpenFailed, journal, QStringLiteral("could not be created"));
+    // Room for every slot the move needs: a full disk shows here, before CallData.db is touched.
+    DbStatus status = DbStatus::Ok;
+    std::array<char, 2 * kFrame + kRec> entry{};
+    std::memcpy(entry.data() + kFrame, change.record.data(), kRec);
+    errno = 0;
+    if (const int error = ::posix_fallocate(journal.handle(), 0, allocate); error != 0)
+        status = fail(DbStatus::WriteFailed, journal.fileName(), notWritten, systemError(error));
+    else if (!writeEntry(journal, 0, change.numbers, entry.data(), kRec) || !syncFile(journal)
+             || !syncFolder(m_folder))
+        status = fail(DbStatus::WriteFailed, journal, notWritten);
+    if (status != DbStatus::Ok)
+        journal.remove();
+    return status;
+}
+
+DbStatus CallDatabase::endJournal(QFile &file, QFile &journal)
+{
+    errno = 0;
+    if (!syncFile(file) || !closeCleanly(file))
+        return fail(DbStatus::WriteFailed, file, QStringLiteral("could not be written"));
+    journal.remove();  // if this fails, finishing the change again on the next open changes nothing
+    return DbStatus::Ok;
+}
+
+DbStatus CallDatabase::recover()
+{
+    QFile::remove(tempPath());  // a delete or a repair cut short before its rename: CallData.db is whole
+    QFile journal(journalPath());
+    if (!journal.exists())
+        return DbStatus::Ok;
+    QFile file(databasePath());
+    const QString notOpened = QStringLiteral("could not be opened for writing");
+    if (!file.exists()) {
+        journal.remove();
+        return DbStatus::Ok;
+    }
+    if (!file.open(QIODevice::ReadWrite | QIODevice::ExistingOnly | QIODevice::Unbuffered))
+        return fail(DbStatus::OpenFailed, file, notOpened);
+    if (!journal.open(QIODevice::ReadWrite | QIODevice::Unbuffered))
+        return fail(DbStatus::OpenFailed, journal, notOpened);
+    JournalChange change;
+    if (!change.read(journal, file.size())) {
+        journal.remove();
+        return DbStatus::Ok;
+    }
+    qCDebug(lcDb).noquote() << file.fileName() << "is finishing a change that was cut short";
+    if (change.kind() == kReplace)
+        return finishReplace(file, journal, change);
+    // The last chunk written whole is written again and the move goes on below it; with none,
+    // the new record is written past the end again.
+    const Numbers chunk = latestChunk(journal, change.position(), change.count());
+    std::vector<char> slot(size_t(2 * kFrame + kChunkRecords * kRec));
+    const qint64 bytes = (chunk[2] - chunk[1]) * kRec;
+    if (chunk[0] != 0 && !readBytes(journal, slotOffset(chunk[0]) + kFrame, slot.data() + kFrame, bytes))
+        return fail(DbStatus::ReadFailed, journal, QStringLiteral("could not be read"));
+    if (chunk[0] == 0 ? !writeRecords(file, change.count(), change.record.data(), 1)
+                      : !writeBytes(file, (chunk[1] + 1) * kRec, slot.data() + kFrame, bytes))
+        return fail(DbStatus::WriteFailed, file, QStringLiteral("could not be written"));
+    return finishInsert(file, journal, change, chunk[0] == 0 ? change.count() : chunk[1], chunk[0] + 1,
+                        slot);
+}
+
+// The repair of a file that is not a sorted run of distinct calls (left so by an older program, or
+// edited): its records and `extra` sorted into temp.db, of equal calls only the last (the latest
+// stored) kept, and temp.db renamed over CallData.db, so that a kill leaves one file or the other.
+DbStatus CallDatabase::rewriteSorted(QFile &file, int64_t count, const char *extra)
+{
+    struct Entry {
+        CallKey key;
+        int64_t index;
+    };
+    std::vector<Entry> entries;
+    entries.reserve(size_t(count + 1));
+    std::vector<char> buffer(size_t(kChunkRecords * kRec));
+    for (int64_t i = 0; i < count; i += kChunkRecords) {
+        const int64_t n = std::min(kChunkRecords, count - i);
+        if (!readRecords(file, i, buffer.data(), n))
+            return fail(DbStatus::ReadFailed, file, QStringLiteral("could not be read"));
+        m_recordsRead += n;
+        for (int64_t r = 0; r < n; ++r)
+            entries.push_back({keyOf(buffer.data() + r * kRec), i + r});
+    }
+    entries.push_back({keyOf(extra), count});
+    std::stable_sort(entries.begin(), entries.end(),
+                     [](const Entry &a, const Entry &b) { return compareKeys(a.key, b.key) < 0; });
+    QFile temp(tempPath());
+    if (!temp.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered))
+        return fail(DbStatus::OpenFailed, temp, QStringLiteral("could not be created"));
+    qint64 used = 0;
+    for (size_t k = 0; k < entries.size(); ++k) {
+        if (k + 1 < entries.size() && compareKeys(entries[k].key, entries[k + 1].key) == 0)
+            continue;  // a later record of the same call follows
+        char *record = buffer.data() + used;
+        if (entries[k].index == count)
+            std::memcpy(record, extra, kRec);
+        else if (!readRecords(file, entries[k].index, record, 1))
+            return dropTemp(temp, fail(DbStatus::ReadFailed, file, QStringLiteral("could not be read")));
+        m_recordsRead += entries[k].index == count ? 0 : 1;
+        normalizeCallBytes(record);
+        used += kRec;
+        if (used < qint64(buffer.size()) && k + 1 < entries.size())
+            continue;
+        errno = 0;
+        if (temp.write(buffer.data(), used) != used)
+            return dropTemp(temp, fail(DbStatus::WriteFailed, temp, QStringLiteral("could not be written")));
+        used = 0;
+    }
+    return replaceByTemp(file, temp);
 }
 
 DbStatus CallDatabase::CombSortDatabase()
@@ -460,19 +723,10 @@ DbStatus CallDatabase::DeleteCall(QStringView call)
     if (const DbStatus opened = openForUpdate(db); opened != DbStatus::Ok)
         return opened;
     // A fresh scratch file: records left by an earlier run must not reach the database.
-    const QString scratch = tempPath();
-    QFile::remove(scratch);
-    QFile temp(scratch);
+    QFile temp(tempPath());
+    QFile::remove(temp.fileName());
     if (!temp.open(QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered))
         return fail(DbStatus::OpenFailed, temp, QStringLiteral("could not be created"));
-    const auto abandon = [&](DbStatus status, const QString &path, const QString &problem,
-                             const QString &reason) {
-        fail(status, path, problem, reason);
-        temp.close();
-        QFile::remove(scratch);
-        return status;
-    };
-    const QString notWritten = QStringLiteral("could not be written");
 
     const QString key = storedCall(call);
     const int64_t count = db.size() / kRec;  // a torn tail is not a record and is not copied
@@ -481,8 +735,7 @@ DbStatus CallDatabase::DeleteCall(QStringView call)
     for (int64_t i = 0; i < count; i += kChunkRecords) {
         const int64_t n = std::min(kChunkRecords, count - i);
         if (!readRecords(db, i, in.data(), n))
-            return abandon(DbStatus::ReadFailed, db.fileName(), QStringLiteral("could not be read"),
-                           reasonOf(db));
+            return dropTemp(temp, fail(DbStatus::ReadFailed, db, QStringLiteral("could not be read")));
         m_recordsRead += n;
         qint64 kept = 0;
         for (int64_t r = 0; r < n; ++r) {
@@ -495,29 +748,41 @@ DbStatus CallDatabase::DeleteCall(QStringView call)
         }
         errno = 0;
         if (kept > 0 && temp.write(out.data(), kept) != kept)
-            return abandon(DbStatus::WriteFailed, scratch, notWritten, reasonOf(temp));
+            return dropTemp(temp, fail(DbStatus::WriteFailed, temp, QStringLiteral("could not be written")));
     }
+    return replaceByTemp(db, temp);
+}
+
+DbStatus CallDatabase::replaceByTemp(QFile &file, QFile &temp)
+{
+    const QString notWritten = QStringLiteral("could not be written");
     if (::fsync(temp.handle()) != 0)
-        return abandon(DbStatus::WriteFailed, scratch, notWritten, systemError());
+        return dropTemp(temp, fail(DbStatus::WriteFailed, temp.fileName(), notWritten, systemError()));
     if (!closeCleanly(temp))
-        return abandon(DbStatus::WriteFailed, scratch, notWritten, reasonOf(temp));
-    temp.setPermissions(db.permissions());
-    db.close();
+        return dropTemp(temp, fail(DbStatus::WriteFailed, temp, notWritten));
+    temp.setPermissions(file.permissions());
+    file.close();
 
     // rename() replaces CallData.db in one step: either the old or the new file is there.
-    const QByteArray from = QFile::encodeName(scratch), to = QFile::encodeName(db.fileName());
-    if (std::rename(from.constData(), to.constData()) != 0) {
-        fail(DbStatus::RenameFailed, scratch, QStringLiteral("could not replace ") + db.fileName(),
-             systemError());
-        QFile::remove(scratch);
-        return DbStatus::RenameFailed;
-    }
+    const QByteArray from = QFile::encodeName(temp.fileName()), to = QFile::encodeName(file.fileName());
+    if (std::rename(from.constData(), to.constData()) != 0)
+        return dropTemp(temp, fail(DbStatus::RenameFailed, temp.fileName(),
+                                   QStringLiteral("could not replace ") + file.fileName(), systemError()));
     return DbStatus::Ok;
+}
+
+DbStatus CallDatabase::dropTemp(QFile &temp, DbStatus status)
+{
+    temp.close();
+    QFile::remove(temp.fileName());
+    return status;
 }
 
 DbStatus CallDatabase::FillCallList(QStringList &calls)
 {
     m_lastError.clear();
+    if (const DbStatus recovered = recover(); recovered != DbStatus::Ok)
+        return recovered;
     QFile file(databasePath());
     const QString problem = QStringLiteral("could not be opened for reading");
     if (!file.exists())

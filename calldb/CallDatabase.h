@@ -2,6 +2,9 @@
 // The local call database: CallData.db in the data folder, a headerless run of 167-byte
 // records kept in ascending order of their trimmed Call, searched by binary search on disk.
 // Every operation opens the file, works record by record (or in 64 KiB chunks) and closes it.
+// A change made in place is first written to CallData.jnl beside it; an operation that finds
+// that journal (a change cut short by a kill or a failure) finishes the change before anything
+// else, and removes a temp.db left by a delete or a repair that was cut short.
 
 #include "calldb/CallRecord.h"
 
@@ -9,10 +12,13 @@
 #include <QStringList>
 #include <QStringView>
 #include <cstdint>
+#include <vector>
 
 class QFile;
 
 namespace torvane {
+
+struct JournalChange;
 
 /// Outcome of a database operation. Nothing here throws; file errors come back as one of these.
 enum class DbStatus {
@@ -27,7 +33,7 @@ enum class DbStatus {
 
 class CallDatabase {
 public:
-    /// `dataFolder` holds CallData.db and the scratch file temp.db.
+    /// `dataFolder` holds CallData.db, the journal CallData.jnl and the scratch file temp.db.
     explicit CallDatabase(QString dataFolder);
 
     /// The single record buffer: FindCall reads into it, AppendRecord / ReplaceRecord write it.
@@ -35,6 +41,7 @@ public:
 
     QString databasePath() const;
     QString tempPath() const;
+    QString journalPath() const;
 
     /// File length / 167, rounded; 0 when CallData.db does not exist. Does not open the file.
     int32_t CountRecords() const;
@@ -49,21 +56,25 @@ public:
     int32_t FindCall(QStringView call, DbStatus *status = nullptr);
 
     /// Writes CurrentRecord after the last whole record (over a torn tail, if any).
-    /// Only when the file exists; follow it with SortDatabase.
+    /// Only when the file exists; follow it with SortDatabase. Not journaled: a kill before
+    /// the sort leaves the record out of order (StoreStation does not use it).
     DbStatus AppendRecord();
 
-    /// Writes CurrentRecord over record `recordNumber` (from 1). Only when the file exists.
+    /// Writes CurrentRecord over record `recordNumber` (from 1), journaled. Only when the file exists.
     DbStatus ReplaceRecord(int32_t recordNumber);
 
-    /// Stores a looked-up station: finds its call (status checked), keeps the stored Add1 when keepStoredAdd1 (blank when the call was not stored), writes the other fields from station, and replaces the found record or appends and sorts. Ok, or the first failure with lastError() set.
+    /// Stores a looked-up station: finds its call (status checked), keeps the stored Add1 when keepStoredAdd1 (blank when the call was not stored), writes the other fields from station, and replaces the found record or inserts it in key order, journaled. Ok, or the first failure with lastError() set.
     DbStatus StoreStation(const CallRecord &station, bool keepStoredAdd1);
 
-    /// Puts the file in key order in place, leaving exactly the bytes of the comb sort
-    /// (CombSortDatabase). A sorted file with one appended record is done in one pass.
+    /// A sorted run of distinct calls plus one appended record: the record is moved into place
+    /// in one journaled pass, leaving the bytes of the comb sort (CombSortDatabase). Any other
+    /// file is repaired: sorted into temp.db, of equal calls only the last in the file kept,
+    /// every Call trimmed and left-aligned, and temp.db renamed over CallData.db.
     DbStatus SortDatabase();
 
     /// The comb sort on the file, two record reads per comparison and two writes per swap;
     /// swapped records get their Call trimmed and left-aligned, others stay byte for byte.
+    /// Not journaled (a kill between a swap's writes loses a record); the store does not use it.
     DbStatus CombSortDatabase();
 
     /// Removes every record whose trimmed Call equals the key FindCall searches for, through
@@ -89,15 +100,32 @@ private:
     DbStatus fail(DbStatus status, const QString &path, const QString &problem, const QString &reason);
     /// The same with the file's own name and error text.
     DbStatus fail(DbStatus status, const QFile &file, const QString &problem);
-    /// Opens the existing database for reading and writing; Missing when there is none.
+    /// Opens the existing database for reading and writing (after recover()); Missing when there is none.
     DbStatus openForUpdate(QFile &file);
-    /// SortDatabase's check for a sorted run plus one appended record (`last`): `sortedRun`
-    /// tells whether records 1 .. count-1 ascend strictly without the last record's call,
-    /// `before` how many of them sort before it.
-    DbStatus scanSortedRun(QFile &file, int64_t count, const char *last, bool &sortedRun,
+    /// Removes a leftover temp.db and finishes the change a journal left behind, if any.
+    DbStatus recover();
+    /// Whether records 1 .. count ascend strictly without `record`'s call (`sortedRun`), and
+    /// how many of them sort before it (`before`).
+    DbStatus scanSortedRun(QFile &file, int64_t count, const char *record, bool &sortedRun,
                            int64_t &before);
-    /// Moves records before+1 .. count-1 up by one and writes `last` as record before+1.
-    DbStatus insertLastRecord(QFile &file, int64_t before, char *last);
+    /// Puts `record` among records 1 .. count: inserted when they are a sorted run, else the
+    /// repair. `appended`: it is record count+1 already (SortDatabase).
+    DbStatus placeRecord(QFile &file, int64_t count, const char *record, bool appended);
+    DbStatus insertRecord(QFile &file, int64_t count, int64_t before, const char *record);
+    DbStatus moveTail(QFile &file, QFile &journal, int64_t before, int64_t end, int64_t seq,
+                      std::vector<char> &slot);
+    DbStatus rewriteSorted(QFile &file, int64_t count, const char *extra);
+    /// Creates the journal of a change, `allocate` bytes long, and syncs it.
+    DbStatus beginJournal(QFile &journal, const JournalChange &change, qint64 allocate);
+    /// The steps of a change after its journal is synced: the same on first run and on recovery.
+    DbStatus finishInsert(QFile &file, QFile &journal, JournalChange &change, int64_t end,
+                          int64_t seq, std::vector<char> &slot);
+    DbStatus finishReplace(QFile &file, QFile &journal, const JournalChange &change);
+    /// Syncs CallData.db, closes it and removes the journal: the change is complete.
+    DbStatus endJournal(QFile &file, QFile &journal);
+    /// Renames temp.db (written) over CallData.db; on failure temp.db is removed.
+    DbStatus replaceByTemp(QFile &file, QFile &temp);
+    static DbStatus dropTemp(QFile &temp, DbStatus status);
 
     QString m_folder;
     int64_t m_recordsRead = 0;
