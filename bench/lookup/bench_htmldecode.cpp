@@ -1,4 +1,5 @@
-// HTML to text on a generated 1 MB call-book-like page, beside gumbo's own parse of it.
+// HTML to text on a generated 1 MB call-book-like page, beside gumbo's own parse of it, and
+// page bytes to text for 1 MB pages of the shapes that cost a tree parser the most.
 
 #include "lookup/HtmlDecode.h"
 
@@ -45,6 +46,28 @@ const QByteArray &page()
         return out;
     }();
     return markup;
+}
+
+// About 1 MB of unit repeated, between head and tail.
+QByteArray repeated(const QByteArray &head, const QByteArray &unit, const QByteArray &tail)
+{
+    QByteArray out = head;
+    while (out.size() + unit.size() + tail.size() <= 1024 * 1024)
+        out += unit;
+    return out + tail;
+}
+
+// What a page load does with the body: bytes to text, then HTML to text.
+void BM_PageDecode(benchmark::State &state, const QByteArray &bytes)
+{
+    qsizetype textSize = 0;
+    for (auto _ : state) {
+        const QString text = torvane::HTMLDecode(torvane::decodePageBytes(bytes, "text/html"));
+        textSize = text.size();
+        benchmark::DoNotOptimize(text.data());
+    }
+    state.counters["text_chars"] = double(textSize);
+    state.SetBytesProcessed(int64_t(state.iterations()) * bytes.size());
 }
 
 // The same kind of bump allocator as HTMLDecode parses with.
@@ -125,5 +148,18 @@ BENCHMARK(BM_GumboParse)->Unit(benchmark::kMillisecond)->Repetitions(9)
     ->ReportAggregatesOnly(true);
 BENCHMARK(BM_GumboParseArena)->Unit(benchmark::kMillisecond)->Repetitions(9)
     ->ReportAggregatesOnly(true);
+
+// Shapes: a call-book page; "<div>" nested without end; "<b>x" repeated (formatting nested
+// without end); one flat table of short rows; plain text with no markup at all.
+BENCHMARK_CAPTURE(BM_PageDecode, callbook, page())->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_PageDecode, deep_div, repeated("", "<div>", "deep"))
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_PageDecode, bold_x, repeated("", "<b>x", ""))->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_PageDecode, flat_table,
+                  repeated("<table>", "<tr><td>W1AW</td><td>41.7</td></tr>\n", "</table>"))
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_PageDecode, plain_text,
+                  repeated("", "W1AW Hiram Percy Maxim, Newington CT 06111 &amp; more\r\n", ""))
+    ->Unit(benchmark::kMillisecond);
 
 BENCHMARK_MAIN();
