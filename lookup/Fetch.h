@@ -1,9 +1,12 @@
 #pragma once
 // Downloads that never wait: each started request ends in exactly one callback, within its
 // time limit, with its body capped in size. Only http and https addresses are requested.
+// And a page's bytes as text, by the charset that its header or its markup declares.
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QNetworkRequest>
+#include <QString>
 #include <QUrl>
 #include <functional>
 
@@ -55,5 +58,18 @@ QNetworkReply *startFetch(QNetworkAccessManager *manager, const QNetworkRequest 
 
 /// Aborts a reply of startFetch that has not finished; its callback sees Cancelled.
 void cancelFetch(QNetworkReply *reply);
+
+/// The charset label that markup declares in a <meta charset> or http-equiv content value
+/// near its start (the first 4 KB), lower case; empty when there is none.
+QByteArray declaredCharset(QByteArrayView markup);
+
+/// The charset parameter of a Content-Type header value, lower case; empty when absent.
+QByteArray contentTypeCharset(QByteArrayView contentType);
+
+/// Page bytes as text. The encoding is taken from a byte-order mark, else from the charset of
+/// the Content-Type header value (may be empty), else from the page's own <meta> declaration,
+/// else UTF-8 when the bytes are valid UTF-8, else Windows-1252. Labels of Latin-1 and ASCII
+/// mean Windows-1252, as browsers read them; an unknown label is passed over.
+QString decodePageBytes(const QByteArray &bytes, QByteArrayView contentType = {});
 
 }  // namespace torvane

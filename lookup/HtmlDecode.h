@@ -1,7 +1,6 @@
 #pragma once
-// HTML to plain text as the page scrapers read it, and page bytes to text.
+// HTML to plain text as the page scrapers read it.
 
-#include <QByteArray>
 #include <QByteArrayView>
 #include <QString>
 
@@ -18,18 +17,5 @@ QString HTMLDecode(const QString &markup);
 
 /// The same from markup in UTF-8.
 QString HTMLDecodeUtf8(QByteArrayView utf8Markup);
-
-/// The charset label that markup declares in a <meta charset> or http-equiv content value
-/// near its start (the first 4 KB), lower case; empty when there is none.
-QByteArray declaredCharset(QByteArrayView markup);
-
-/// The charset parameter of a Content-Type header value, lower case; empty when absent.
-QByteArray contentTypeCharset(QByteArrayView contentType);
-
-/// Page bytes as text. The encoding is taken from a byte-order mark, else from the charset of
-/// the Content-Type header value (may be empty), else from the page's own <meta> declaration,
-/// else UTF-8 when the bytes are valid UTF-8, else Windows-1252. Labels of Latin-1 and ASCII
-/// mean Windows-1252, as browsers read them; an unknown label is passed over.
-QString decodePageBytes(const QByteArray &bytes, QByteArrayView contentType = {});
 
 }  // namespace torvane

@@ -1,6 +1,7 @@
 // HTML to text on a generated 1 MB call-book-like page, beside gumbo's own parse of it, and
 // page bytes to text for 1 MB pages of the shapes that cost a tree parser the most.
 
+#include "lookup/Fetch.h"
 #include "lookup/HtmlDecode.h"
 
 #include <QByteArray>

@@ -1,5 +1,6 @@
 // HTML to text as the scrapers read it, and page bytes to text.
 
+#include "lookup/Fetch.h"
 #include "lookup/HtmlDecode.h"
 
 #include <QtTest>
