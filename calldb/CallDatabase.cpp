@@ -1,5 +1,6 @@
 #include "calldb/CallDatabase.h"
 
+#include "calldb/CallJournal.h"
 #include "calldb/Logging.h"
 #include "core/TextUtil.h"
 
@@ -19,12 +20,15 @@
 
 namespace torvane {
 
+using namespace jnl;
+
 namespace {
 
 constexpr int kRec = CallRecord::kSize;
 constexpr int kCallWidth = 6;
 // Records per chunk of the listing, deleting and sorting loops: 392 x 167 = 65,464 bytes.
 constexpr int64_t kChunkRecords = 392;
+static_assert(2 * kFrame + kChunkRecords * kRec <= kSlotSpan, "a chunk must fit its journal slot");
 
 using RecordBytes = std::array<char, kRec>;
 
@@ -186,92 +190,7 @@ bool closeCleanly(QFile &file)
     return file.error() == QFileDevice::NoError;
 }
 
-// CallData.jnl. Each entry is three numbers, a payload and the same three numbers again, written
-// in one write: a write cut short by a kill lands only its beginning, so the closing numbers
-// match only when all of the entry is there. At 0 the change: (kind, position from 0, records
-// before the change) and its record. From kSlotOffset two slots, taken in turn, for the chunks of
-// an insert's move: (sequence from 1, first record, end) and the records as they are moved.
-constexpr int kFrame = 3 * int(sizeof(int64_t));
-constexpr qint64 kSlotOffset = 256;
-constexpr qint64 kSlotSpan = 65536;
-static_assert(2 * kFrame + kChunkRecords * kRec <= kSlotSpan, "a chunk must fit its slot");
-constexpr int64_t kInsert = 1, kReplace = 2;
-
-using Numbers = std::array<int64_t, 3>;
-
-qint64 slotOffset(int64_t seq) { return kSlotOffset + (seq % 2) * kSlotSpan; }
-
-// `entry` has room for the numbers, then the payload, then room for the numbers again.
-bool writeEntry(QFile &file, qint64 offset, const Numbers &numbers, char *entry, qint64 payload)
-{
-    std::memcpy(entry, numbers.data(), kFrame);
-    std::memcpy(entry + kFrame + payload, numbers.data(), kFrame);
-    return writeBytes(file, offset, entry, 2 * kFrame + payload);
-}
-
-bool readNumbers(QFile &file, qint64 offset, Numbers &numbers)
-{
-    return file.seek(offset) && file.read(reinterpret_cast<char *>(numbers.data()), kFrame) == kFrame;
-}
-
-bool entryClosed(QFile &file, qint64 offset, const Numbers &numbers, qint64 payload)
-{
-    Numbers closing{};
-    return readNumbers(file, offset + kFrame + payload, closing) && closing == numbers;
-}
-
-// The last chunk the journal holds whole, (sequence, first, end); sequence 0 when none.
-Numbers latestChunk(QFile &journal, int64_t before, int64_t count)
-{
-    Numbers best{};
-    for (int64_t slot = 0; slot < 2; ++slot) {
-        Numbers n{};
-        const qint64 offset = kSlotOffset + slot * kSlotSpan;
-        if (!readNumbers(journal, offset, n) || n[0] <= best[0] || n[0] % 2 != slot || n[1] < before
-            || n[2] > count || n[2] <= n[1] || n[2] - n[1] > kChunkRecords)
-            continue;
-        if (entryClosed(journal, offset, n, (n[2] - n[1]) * kRec))
-            best = n;
-    }
-    return best;
-}
-
-// Syncs a file's data to the disk; errno tells why not.
-bool syncFile(QFile &file) { return ::fdatasync(file.handle()) == 0; }
-
-// Makes the creation of a file in `folder` last through a power cut.
-bool syncFolder(const QString &folder)
-{
-    const int fd = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    const bool synced = fd >= 0 && ::fsync(fd) == 0;
-    if (fd >= 0)
-        ::close(fd);
-    return synced;
-}
-
 }  // namespace
-
-// The change CallData.jnl holds.
-struct JournalChange {
-    Numbers numbers{};  // kind, position from 0, records before the change
-    RecordBytes record{};
-    int64_t kind() const { return numbers[0]; }
-    int64_t position() const { return numbers[1]; }
-    int64_t count() const { return numbers[2]; }
-
-    // Whole, and fitting the file (else it was cut short before its sync, and CallData.db was
-    // not touched). An insert's file has its records, perhaps a torn tail or the new record.
-    bool read(QFile &journal, qint64 dbSize)
-    {
-        if (!readNumbers(journal, 0, numbers) || !entryClosed(journal, 0, numbers, kRec)
-            || !journal.seek(kFrame) || journal.read(record.data(), kRec) != kRec)
-            return false;
-        const int64_t whole = dbSize / kRec;
-        if (kind() == kInsert)
-            return count() >= whole - 1 && count() <= whole && position() >= 0 && position() <= count();
-        return kind() == kReplace && count() <= whole && position() >= 0 && position() < count();
-    }
-};
 
 CallDatabase::CallDatabase(QString dataFolder)
     : m_folder(std::move(dataFolder))
@@ -492,9 +411,12 @@ DbStatus CallDatabase::scanSortedRun(QFile &file, int64_t count, const char *rec
 
 // The comb sort would leave records 1..before untouched and every record from there on swapped
 // at least once, i.e. with its Call trimmed and left-aligned: the insert leaves the same bytes.
-// The journal is synced before CallData.db is touched. The new record goes past the last one
-// first, so that the file grows there or not at all (a full disk, a size limit): then it is cut
-// back, the journal removed, and the file is as it was.
+// The journal is synced before CallData.db is touched, and CallData.db before the journal is
+// removed, so that after a power cut the journal is there for any change that may be unfinished;
+// the chunks of a move are not synced one by one, though, so a power cut in the middle of a move
+// can still lose what the disk had not written (a kill cannot). The new record goes past the last
+// one first, so that the file grows there or not at all (a full disk, a size limit): then it is
+// cut back, the journal removed, and the file is as it was.
 DbStatus CallDatabase::insertRecord(QFile &file, int64_t count, int64_t before, const char *record)
 {
     JournalChange change;
@@ -625,7 +547,7 @@ DbStatus CallDatabase::recover()
         return finishReplace(file, journal, change);
     // The last chunk written whole is written again and the move goes on below it; with none,
     // the new record is written past the end again.
-    const Numbers chunk = latestChunk(journal, change.position(), change.count());
+    const Numbers chunk = latestChunk(journal, change.position(), change.count(), kChunkRecords);
     std::vector<char> slot(size_t(2 * kFrame + kChunkRecords * kRec));
     const qint64 bytes = (chunk[2] - chunk[1]) * kRec;
     if (chunk[0] != 0 && !readBytes(journal, slotOffset(chunk[0]) + kFrame, slot.data() + kFrame, bytes))

@@ -2,9 +2,11 @@
 // The local call database: CallData.db in the data folder, a headerless run of 167-byte
 // records kept in ascending order of their trimmed Call, searched by binary search on disk.
 // Every operation opens the file, works record by record (or in 64 KiB chunks) and closes it.
-// A change made in place is first written to CallData.jnl beside it; an operation that finds
-// that journal (a change cut short by a kill or a failure) finishes the change before anything
-// else, and removes a temp.db left by a delete or a repair that was cut short.
+// A change made in place is first written to CallData.jnl beside it (so a change needs the folder
+// writable); an operation that finds that journal (a change cut short by a kill or a failure)
+// finishes the change before anything else, and removes a temp.db left by a delete or a repair
+// that was cut short. A file left unsorted or with duplicates by an older program is repaired by
+// the next store.
 
 #include "calldb/CallRecord.h"
 
@@ -111,9 +113,13 @@ private:
     /// Puts `record` among records 1 .. count: inserted when they are a sorted run, else the
     /// repair. `appended`: it is record count+1 already (SortDatabase).
     DbStatus placeRecord(QFile &file, int64_t count, const char *record, bool appended);
+    /// The journaled insert of `record` as record before+1 of count+1.
     DbStatus insertRecord(QFile &file, int64_t count, int64_t before, const char *record);
+    /// Moves records before+1 .. end up by one, from the end down, each chunk through the journal
+    /// slot of its sequence number `seq`, `seq` + 1, ...
     DbStatus moveTail(QFile &file, QFile &journal, int64_t before, int64_t end, int64_t seq,
                       std::vector<char> &slot);
+    /// The repair: records 1 .. count and `extra` in order, of equal calls the last, via temp.db.
     DbStatus rewriteSorted(QFile &file, int64_t count, const char *extra);
     /// Creates the journal of a change, `allocate` bytes long, and syncs it.
     DbStatus beginJournal(QFile &journal, const JournalChange &change, qint64 allocate);
