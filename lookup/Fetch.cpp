@@ -17,18 +17,18 @@ constexpr char kTimedOutProperty[] = "torvaneTimedOut";
 constexpr char kTooLargeProperty[] = "torvaneTooLarge";
 
 // Aborts a reply when its announced or received size passes the cap.
-void capBodySize(QNetworkReply *reply)
+void capBodySize(QNetworkReply *reply, qint64 maxBytes)
 {
     QObject::connect(reply, &QNetworkReply::downloadProgress, reply,
-                     [reply](qint64 received, qint64 total) {
-                         if (received > kMaxBodyBytes || total > kMaxBodyBytes) {
+                     [reply, maxBytes](qint64 received, qint64 total) {
+                         if (received > maxBytes || total > maxBytes) {
                              reply->setProperty(kTooLargeProperty, true);
                              reply->abort();
                          }
                      });
 }
 
-FetchResult resultOf(QNetworkReply *reply)
+FetchResult resultOf(QNetworkReply *reply, qint64 maxBytes)
 {
     FetchResult result;
     result.reply = reply;
@@ -52,7 +52,7 @@ FetchResult resultOf(QNetworkReply *reply)
     }
     result.body = reply->readAll();
     result.contentType = reply->rawHeader("Content-Type");
-    result.status = result.body.size() > kMaxBodyBytes ? FetchResult::Failed : FetchResult::Ok;
+    result.status = result.body.size() > maxBytes ? FetchResult::Failed : FetchResult::Ok;
     return result;
 }
 
@@ -77,14 +77,14 @@ bool isWebAddress(const QUrl &url)
 }
 
 QNetworkReply *startFetch(QNetworkAccessManager *manager, const QNetworkRequest &request,
-                          int limitMs, QObject *context, FetchDone done)
+                          int limitMs, QObject *context, FetchDone done, qint64 maxBytes)
 {
     if (!manager || !isWebAddress(request.url())) {
         qCWarning(lcLookup) << "not a web address:" << request.url().toString();
         return nullptr;
     }
     QNetworkReply *reply = manager->get(request);
-    capBodySize(reply);
+    capBodySize(reply, maxBytes);
     if (limitMs > 0) {
         auto *limit = new QTimer(reply);
         limit->setSingleShot(true);
@@ -97,7 +97,9 @@ QNetworkReply *startFetch(QNetworkAccessManager *manager, const QNetworkRequest 
     // The reply goes on every path, whether or not the context still wants the outcome.
     QObject::connect(reply, &QNetworkReply::finished, reply, &QObject::deleteLater);
     QObject::connect(reply, &QNetworkReply::finished, context,
-                     [reply, done = std::move(done)] { done(resultOf(reply)); });
+                     [reply, maxBytes, done = std::move(done)] {
+                         done(resultOf(reply, maxBytes));
+                     });
     return reply;
 }
 

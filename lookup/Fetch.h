@@ -16,8 +16,12 @@ class QObject;
 
 namespace torvane {
 
-/// Largest body any request accepts (bytes); a longer answer is a failure.
+/// Largest body a request accepts unless it sets its own cap (bytes); a longer answer is a
+/// failure.
 inline constexpr qint64 kMaxBodyBytes = 8 * 1024 * 1024;
+/// Largest page a page load accepts (bytes): HTML to text of a longer one costs too much time
+/// and memory.
+inline constexpr qint64 kMaxPageBytes = 2 * 1024 * 1024;
 /// Time a page load may take from request to complete body (ms).
 inline constexpr int kPageTimeLimitMs = 10000;
 /// Time a background download may go without receiving anything (ms).
@@ -52,9 +56,10 @@ using FetchDone = std::function<void(const FetchResult &)>;
 /// Starts request and returns its reply; done runs once from the event loop when it ends,
 /// never from inside this call. limitMs (> 0) bounds the whole transfer. done does not run
 /// when context is destroyed first. A request whose address is not a web address is not sent:
-/// the result is nullptr and done never runs.
+/// the result is nullptr and done never runs. A body longer than maxBytes is a failure.
 QNetworkReply *startFetch(QNetworkAccessManager *manager, const QNetworkRequest &request,
-                          int limitMs, QObject *context, FetchDone done);
+                          int limitMs, QObject *context, FetchDone done,
+                          qint64 maxBytes = kMaxBodyBytes);
 
 /// Aborts a reply of startFetch that has not finished; its callback sees Cancelled.
 void cancelFetch(QNetworkReply *reply);

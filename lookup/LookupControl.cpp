@@ -114,7 +114,8 @@ void LookupControl::loadPage(const QString &address, const QString &key, LoadDon
     m_scraper.Cursor = 0;
     QNetworkReply *reply = startFetch(
         m_pageManager, makeRequest(QUrl(address)), m_pageLimitMs, this,
-        [this, key, then](const FetchResult &fetched) { pageLoaded(fetched, key, then); });
+        [this, key, then](const FetchResult &fetched) { pageLoaded(fetched, key, then); },
+        kMaxPageBytes);
     if (!reply) {
         then(LoadOutcome::Failed);
         return;

@@ -123,10 +123,11 @@ private slots:
         const WebRoute slashed = WebRoute::page("<p>K\xC3\x98" "ABC</p>");
         QTest::newRow("slashed zero") << "page" << 1 << QString("K\u00D8ABC2") << slashed << "/callbook/K0ABC" << true << QStringList{QString("GotPage(K\u00D8ABC,true)")};
         QTest::newRow("empty call") << "page" << 2 << "2" << plain << "" << false << QStringList{"PageNotFound()"};
-        WebRoute huge = WebRoute::page(in.body + QByteArray(kMaxBodyBytes, ' '));
+        WebRoute huge = WebRoute::page(in.body + QByteArray(kMaxPageBytes, ' '));
         huge.chunked = true;  // no length announced: the cap counts what arrives
         huge.chunkSize = 1 << 20;
-        QTest::newRow("chunked body over 8 MB") << "page" << 2 << "W1AW2" << huge << "/db/W1AW" << false << QStringList{"PageNotFound(W1AW)"};
+        QTest::newRow("chunked page over 2 MB") << "page" << 2 << "W1AW2" << huge << "/db/W1AW" << false << QStringList{"PageNotFound(W1AW)"};
+        QTest::newRow("page of 2 MB") << "page" << 2 << "W1AW2" << WebRoute::page(in.body + QByteArray(kMaxPageBytes - in.body.size(), ' ')) << "/db/W1AW" << true << QStringList{"GotPage(W1AW,true)"};
         WebRoute cut = WebRoute::page(in.body + QByteArray(1000, ' '));
         cut.closeAfterBytes = 200;
         QTest::newRow("body short of its length") << "page" << 2 << "W1AW2" << cut << "/db/W1AW" << false << QStringList{"PageNotFound(W1AW)"};
