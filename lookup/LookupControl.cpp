@@ -5,9 +5,12 @@
 #include "lookup/HtmlDecode.h"
 #include "lookup/Logging.h"
 
+#include <QFutureWatcher>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QSaveFile>
+#include <QTimer>
+#include <QtConcurrent/QtConcurrentRun>
 
 namespace torvane {
 
@@ -29,10 +32,12 @@ LookupControl::LookupControl(ProgramValues &values, const HostTable &hosts, QObj
 
 LookupControl::~LookupControl()
 {
-    // Requests still running end with the component and raise nothing.
+    // Requests still running end with the component and raise nothing; a page still being
+    // turned into text is finished by its worker and dropped.
     for (const QPointer<QNetworkReply> &reply : std::as_const(m_replies))
         if (reply)
             reply->disconnect(this);
+    qDeleteAll(m_decodes);
 }
 
 QString LookupControl::siteMarker(int16_t source)
@@ -94,12 +99,19 @@ void LookupControl::removeName(const QString &name)
 // place in the list.
 void LookupControl::cancelPending(const QString &name)
 {
-    if (!registerName(name))
+    if (!registerName(name)) {
         cancelFetch(m_replies.take(name));
+        delete m_decodes.take(name);
+    }
 }
 
 bool LookupControl::CancelRequest(const QString &name)
 {
+    if (QFutureWatcherBase *decode = m_decodes.take(name)) {
+        delete decode;  // the worker finishes on its own; its text is dropped
+        removeName(name);
+        return true;
+    }
     const QPointer<QNetworkReply> reply = m_replies.take(name);
     if (!reply || reply->isFinished())
         return false;
@@ -112,9 +124,12 @@ void LookupControl::loadPage(const QString &address, const QString &key, LoadDon
 {
     m_scraper.PageText.clear();
     m_scraper.Cursor = 0;
+    const QDeadlineTimer deadline(m_pageLimitMs);
     QNetworkReply *reply = startFetch(
         m_pageManager, makeRequest(QUrl(address)), m_pageLimitMs, this,
-        [this, key, then](const FetchResult &fetched) { pageLoaded(fetched, key, then); },
+        [this, key, then, deadline](const FetchResult &fetched) {
+            pageLoaded(fetched, key, then, deadline);
+        },
         kMaxPageBytes);
     if (!reply) {
         then(LoadOutcome::Failed);
@@ -124,26 +139,53 @@ void LookupControl::loadPage(const QString &address, const QString &key, LoadDon
 }
 
 void LookupControl::pageLoaded(const FetchResult &fetched, const QString &key,
-                               const LoadDone &then)
+                               const LoadDone &then, QDeadlineTimer deadline)
 {
     if (fetched.status == FetchResult::Cancelled)
         return;  // whoever cancelled it owns the name and the outcome
     if (m_replies.value(key) == fetched.reply)
         m_replies.remove(key);
-    removeName(key);
     m_scraper.PageText.clear();
     m_scraper.Cursor = 0;
-    if (fetched.status == FetchResult::TimedOut) {
-        then(LoadOutcome::TimedOut);
+    if (fetched.status == FetchResult::Ok) {
+        decodePage(fetched, key, then, deadline);  // the name stays pending meanwhile
         return;
     }
-    if (fetched.status != FetchResult::Ok) {
-        then(LoadOutcome::Failed);
-        return;
-    }
-    writeComplete();
-    m_scraper.PageText = torvane::HTMLDecode(decodePageBytes(fetched.body, fetched.contentType));
-    then(LoadOutcome::Loaded);
+    removeName(key);
+    then(fetched.status == FetchResult::TimedOut ? LoadOutcome::TimedOut : LoadOutcome::Failed);
+}
+
+// Turns the page into text in a worker thread, which holds nothing of the component; the load
+// goes on here when the text is there, or ends as timed out when the page's time limit passes
+// first, and the text that comes later is dropped.
+void LookupControl::decodePage(const FetchResult &fetched, const QString &key,
+                               const LoadDone &then, QDeadlineTimer deadline)
+{
+    auto *watcher = new QFutureWatcher<QString>(this);
+    auto *limit = new QTimer(watcher);
+    limit->setSingleShot(true);
+    m_decodes.insert(key, watcher);
+    const auto finish = [this, watcher, key, then](bool decoded) {
+        watcher->disconnect();
+        watcher->deleteLater();
+        if (m_decodes.value(key) == watcher)
+            m_decodes.remove(key);
+        removeName(key);
+        if (!decoded) {
+            then(LoadOutcome::TimedOut);
+            return;
+        }
+        writeComplete();
+        m_scraper.PageText = watcher->result();
+        m_scraper.Cursor = 0;
+        then(LoadOutcome::Loaded);
+    };
+    connect(watcher, &QFutureWatcherBase::finished, watcher, [finish] { finish(true); });
+    connect(limit, &QTimer::timeout, watcher, [finish] { finish(false); });
+    limit->start(std::chrono::milliseconds(std::max<qint64>(0, deadline.remainingTime())));
+    watcher->setFuture(QtConcurrent::run([body = fetched.body, type = fetched.contentType] {
+        return torvane::HTMLDecode(decodePageBytes(body, type));
+    }));
 }
 
 // Complete.txt records the ready state of the last page that loaded. It lives in the data

@@ -9,6 +9,7 @@
 #include "lookup/Fetch.h"
 #include "lookup/PageScraper.h"
 
+#include <QDeadlineTimer>
 #include <QHash>
 #include <QList>
 #include <QObject>
@@ -17,6 +18,7 @@
 #include <cstdint>
 #include <functional>
 
+class QFutureWatcherBase;
 class QNetworkAccessManager;
 class QNetworkReply;
 
@@ -25,8 +27,8 @@ namespace torvane {
 /// The lookup component. Requests return at once and nothing: every request ends in exactly
 /// one outcome signal (GetLatLon: GotPage then LatLon when a position is found), except a
 /// request cancelled by name, which ends silently because whoever cancelled it owns the
-/// outcome. Page loads end within the page time limit; pictures and the update page within
-/// the stall limit.
+/// outcome. Page loads end within the page time limit, their HTML turned into text in a worker
+/// thread; pictures and the update page within the stall limit.
 class LookupControl : public QObject {
     Q_OBJECT
 
@@ -117,7 +119,10 @@ private:
     /// Starts a page load under key; then runs with the outcome (PageText filled when Loaded),
     /// unless the load is cancelled by name.
     void loadPage(const QString &address, const QString &key, LoadDone then);
-    void pageLoaded(const FetchResult &fetched, const QString &key, const LoadDone &then);
+    void pageLoaded(const FetchResult &fetched, const QString &key, const LoadDone &then,
+                    QDeadlineTimer deadline);
+    void decodePage(const FetchResult &fetched, const QString &key, const LoadDone &then,
+                    QDeadlineTimer deadline);
     void writeComplete() const;
 
     bool registerName(const QString &name);
@@ -132,6 +137,7 @@ private:
     PageScraper m_scraper;
     QString m_pending = QString(QChar(0));
     QHash<QString, QPointer<QNetworkReply>> m_replies;  // by request name
+    QHash<QString, QFutureWatcherBase *> m_decodes;     // pages being turned into text, by name
     QNetworkAccessManager *m_pageManager = nullptr;
     QList<QNetworkAccessManager *> m_pools;
     int m_poolCount = 5;
