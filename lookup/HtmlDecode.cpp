@@ -9,6 +9,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace torvane {
@@ -401,6 +402,7 @@ enum TagFlag : unsigned {
     kHoldsRows = 4096,   // table parts that a tr may stand in
     kHoldsCells = 8192,  // and a td or th
     kHeading = 16384,
+    kIntegration = 32768,  // svg or MathML that holds HTML
 };
 
 unsigned tagFlags(GumboTag tag)
@@ -430,6 +432,7 @@ unsigned tagFlags(GumboTag tag)
             {kHoldsRows | kHoldsCells, "table tbody tfoot thead"},
             {kHoldsCells, "tr"},
             {kHeading, "h1 h2 h3 h4 h5 h6"},
+            {kIntegration, "desc foreignobject mi mn mo ms mtext title"},
         };
         std::vector<unsigned> out(GUMBO_TAG_LAST + 1, 0);
         for (const auto &[flag, names] : groups) {
@@ -472,6 +475,7 @@ private:
         GumboTag tag = GUMBO_TAG_UNKNOWN;  // gumbo takes all tags it does not know for one
         unsigned flags = 0;
         bool selfClosing = false;
+        int foreign = 0;  // of an svg or MathML element that holds HTML: the svg depth around it
     };
 
     std::size_t markupAt(std::size_t at);
@@ -516,6 +520,8 @@ private:
     // Dropped elements are inside every kept one: closing one of those closes them all.
     void pop()
     {
+        if (m_open.back().foreign > 0)
+            m_foreign = m_open.back().foreign;  // back in the svg
         m_open.pop_back();
         if (m_droppedOpen > 0)
             std::fill(m_dropped.begin(), m_dropped.end(), 0);
@@ -570,6 +576,14 @@ std::size_t NestingLimiter::markupAt(std::size_t at)
     // svg and MathML content goes to gumbo as it is, up to its end tag or an HTML tag that ends
     // it ("</p>" and "</br>" too).
     if (m_foreign > 0 || ((tag.flags & kForeign) && !end)) {
+        if (m_foreign > 0 && !end && (tag.flags & kIntegration) && !tag.selfClosing
+            && m_open.size() < kMaxOpenElements) {
+            // Its content is HTML, up to its end.
+            tag.flags = kSpecial | kScope;
+            tag.foreign = std::exchange(m_foreign, 0);
+            m_open.push_back(tag);
+            return tag.to;
+        }
         if (m_foreign == 0 || (end ? tag.tag != GUMBO_TAG_P && tag.tag != GUMBO_TAG_BR
                                    : !(tag.flags & kBreakout))) {
             if ((tag.flags & kForeign) && !tag.selfClosing)
