@@ -498,14 +498,14 @@ DbStatus CallDatabase::beginJournal(QFile &journal, const JournalChange &change,
     if (!journal.open(QIODevice::ReadWrite | QIODevice::Truncate | QIODevice::Unbuffered))
         return fail(DbStatus::OpenFailed, journal, QStringLiteral("could not be created"));
     // Room for every slot the move needs: a full disk shows here, before CallData.db is touched.
+    // The folder is not synced: on a journaling file system the file's sync commits its creation.
     DbStatus status = DbStatus::Ok;
     std::array<char, 2 * kFrame + kRec> entry{};
     std::memcpy(entry.data() + kFrame, change.record.data(), kRec);
     errno = 0;
     if (const int error = ::posix_fallocate(journal.handle(), 0, allocate); error != 0)
         status = fail(DbStatus::WriteFailed, journal.fileName(), notWritten, systemError(error));
-    else if (!writeEntry(journal, 0, change.numbers, entry.data(), kRec) || !syncFile(journal)
-             || !syncFolder(m_folder))
+    else if (!writeEntry(journal, 0, change.numbers, entry.data(), kRec) || !syncFile(journal))
         status = fail(DbStatus::WriteFailed, journal, notWritten);
     if (status != DbStatus::Ok)
         journal.remove();

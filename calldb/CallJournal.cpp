@@ -2,7 +2,6 @@
 
 #include <cerrno>
 #include <cstring>
-#include <fcntl.h>
 #include <unistd.h>
 
 namespace torvane {
@@ -49,15 +48,6 @@ Numbers latestChunk(QFile &journal, int64_t before, int64_t count, int64_t most)
 }
 
 bool syncFile(QFile &file) { return ::fdatasync(file.handle()) == 0; }
-
-bool syncFolder(const QString &folder)
-{
-    const int fd = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    const bool synced = fd >= 0 && ::fsync(fd) == 0;
-    if (fd >= 0)
-        ::close(fd);
-    return synced;
-}
 
 }  // namespace jnl
 

@@ -37,9 +37,6 @@ Numbers latestChunk(QFile &journal, int64_t before, int64_t count, int64_t most)
 /// Syncs a file's data to the disk; errno tells why not.
 bool syncFile(QFile &file);
 
-/// Makes the creation of a file in `folder` last through a power cut.
-bool syncFolder(const QString &folder);
-
 }  // namespace jnl
 
 /// The change CallData.jnl holds.
