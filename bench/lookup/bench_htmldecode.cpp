@@ -9,43 +9,47 @@
 
 #include <benchmark/benchmark.h>
 #include <gumbo.h>
+#include <sys/resource.h>
 
 #include <memory>
 #include <vector>
 
 namespace {
 
-// About 1 MB of markup shaped like call-book result pages: layout tables around data tables,
-// labels and values in neighbouring cells, inline markup, entities, comments and scripts.
+// About size bytes of markup shaped like call-book result pages: layout tables around data
+// tables, labels and values in neighbouring cells, inline markup, entities, comments and scripts.
+QByteArray callbookPage(qsizetype size)
+{
+    QByteArray out =
+        "<!DOCTYPE html><html><head><meta charset=\"utf-8\"><title>Callbook</title>"
+        "<style>td{font:10pt Arial}.l{font-weight:bold}</style></head><body>\n";
+    for (int i = 0; out.size() < size; ++i) {
+        const QByteArray n = QByteArray::number(i);
+        out += "<table width=\"100%\" border=0 cellpadding=2><tr><td valign=top>"
+               "<a href=\"/db/W" + n + "AW\"><img src=\"flag.gif\" alt=\"flag\"></a><br>"
+               "<font size=1>Lookups: " + n + "</font></td><td>\n"
+               "<!-- record " + n + " -->\n"
+               "<table class=\"data\">\n"
+               " <tr><td colspan=2><h2>W" + n + "AW</h2></td></tr>\n"
+               " <tr><td class=l>Name</td><td><b>HIRAM</b> PERCY&nbsp;MAXIM &amp; Co.</td></tr>\n"
+               " <tr><td class=l>Address</td><td>225 Main St<br>Newington, CT 06111</td></tr>\n"
+               " <tr><td class=l>Country</td><td><span class=\"c\">United States</span></td></tr>\n"
+               " <tr><td class=l>Latitude</td><td>41.714775 &deg;N</td></tr>\n"
+               " <tr><td class=l>Longitude</td><td>-72.727260 &deg;W</td></tr>\n"
+               " <tr><td class=l>Class</td><td><i>Extra</i> &nbsp;</td></tr>\n"
+               " <tr><td class=l>QTH</td><td>Jos&eacute; &lt;home&gt; &#169; 2015</td></tr>\n"
+               "</table></td></tr></table>\n"
+               "<script>var r" + n + " = '<td>' + \"" + n + "\";</script>\n"
+               "<p>See <a href=\"http://www.example.org/\">the web page</a> for "
+               "more &hellip;</p><div class=\"sep\"><hr></div>\n";
+    }
+    out += "</body></html>\n";
+    return out;
+}
+
 const QByteArray &page()
 {
-    static const QByteArray markup = [] {
-        QByteArray out =
-            "<!DOCTYPE html><html><head><meta charset=\"utf-8\"><title>Callbook</title>"
-            "<style>td{font:10pt Arial}.l{font-weight:bold}</style></head><body>\n";
-        for (int i = 0; out.size() < 1024 * 1024; ++i) {
-            const QByteArray n = QByteArray::number(i);
-            out += "<table width=\"100%\" border=0 cellpadding=2><tr><td valign=top>"
-                   "<a href=\"/db/W" + n + "AW\"><img src=\"flag.gif\" alt=\"flag\"></a><br>"
-                   "<font size=1>Lookups: " + n + "</font></td><td>\n"
-                   "<!-- record " + n + " -->\n"
-                   "<table class=\"data\">\n"
-                   " <tr><td colspan=2><h2>W" + n + "AW</h2></td></tr>\n"
-                   " <tr><td class=l>Name</td><td><b>HIRAM</b> PERCY&nbsp;MAXIM &amp; Co.</td></tr>\n"
-                   " <tr><td class=l>Address</td><td>225 Main St<br>Newington, CT 06111</td></tr>\n"
-                   " <tr><td class=l>Country</td><td><span class=\"c\">United States</span></td></tr>\n"
-                   " <tr><td class=l>Latitude</td><td>41.714775 &deg;N</td></tr>\n"
-                   " <tr><td class=l>Longitude</td><td>-72.727260 &deg;W</td></tr>\n"
-                   " <tr><td class=l>Class</td><td><i>Extra</i> &nbsp;</td></tr>\n"
-                   " <tr><td class=l>QTH</td><td>Jos&eacute; &lt;home&gt; &#169; 2015</td></tr>\n"
-                   "</table></td></tr></table>\n"
-                   "<script>var r" + n + " = '<td>' + \"" + n + "\";</script>\n"
-                   "<p>See <a href=\"http://www.example.org/\">the web page</a> for "
-                   "more &hellip;</p><div class=\"sep\"><hr></div>\n";
-        }
-        out += "</body></html>\n";
-        return out;
-    }();
+    static const QByteArray markup = callbookPage(1024 * 1024);
     return markup;
 }
 
@@ -68,6 +72,10 @@ void BM_PageDecode(benchmark::State &state, const QByteArray &bytes)
         benchmark::DoNotOptimize(text.data());
     }
     state.counters["text_chars"] = double(textSize);
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    // The process's peak so far: run one shape alone to see its own.
+    state.counters["peak_rss_MiB"] = double(usage.ru_maxrss) / 1024.0;
     state.SetBytesProcessed(int64_t(state.iterations()) * bytes.size());
 }
 
@@ -151,7 +159,8 @@ BENCHMARK(BM_GumboParseArena)->Unit(benchmark::kMillisecond)->Repetitions(9)
     ->ReportAggregatesOnly(true);
 
 // Shapes: a call-book page; "<div>" nested without end; "<b>x" repeated (formatting nested
-// without end); one flat table of short rows; plain text with no markup at all.
+// without end); one flat table of short rows; plain text with no markup at all; the largest
+// call-book page a page load accepts.
 BENCHMARK_CAPTURE(BM_PageDecode, callbook, page())->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_PageDecode, deep_div, repeated("", "<div>", "deep"))
     ->Unit(benchmark::kMillisecond);
@@ -161,6 +170,8 @@ BENCHMARK_CAPTURE(BM_PageDecode, flat_table,
     ->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_PageDecode, plain_text,
                   repeated("", "W1AW Hiram Percy Maxim, Newington CT 06111 &amp; more\r\n", ""))
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_PageDecode, largest_page, callbookPage(torvane::kMaxPageBytes - 2048))
     ->Unit(benchmark::kMillisecond);
 
 BENCHMARK_MAIN();
