@@ -56,8 +56,9 @@ void prepare(const QByteArray &cfg)
 void startUp(MainWindow &form)
 {
     form.startUp();
-    QTest::qWaitFor([&form] { return form.lblStatus->text() != form.item(33) && !form.Timer3->isActive(); },
-                    10000);
+    if (!QTest::qWaitFor([&form] { return form.lblStatus->text() != form.item(33) && !form.Timer3->isActive(); },
+                         10000))
+        qWarning("the site did not answer within 10 s");
 }
 
 /// Runs one lookup of call and waits until the panel is filled.
