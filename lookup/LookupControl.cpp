@@ -338,10 +338,12 @@ void LookupControl::startBackground(const QString &address, const QString &name,
 {
     QNetworkRequest request = makeRequest(QUrl(address));
     request.setTransferTimeout(m_stallLimitMs);
+    // The update page is turned into text here, in the window's thread: a page's size at most.
     QNetworkReply *reply = startFetch(backgroundManager(), request, m_backgroundLimitMs, this,
                                       [this, name, update](const FetchResult &fetched) {
                                           backgroundFinished(fetched, name, update);
-                                      });
+                                      },
+                                      update ? kMaxPageBytes : kMaxBodyBytes);
     if (!reply) {
         m_replies.remove(name);
         removeName(name);
