@@ -234,6 +234,7 @@ void TextRenderer::leave(const Frame &frame)
             // still start its line.
             if (m_contentCount != m_cellMark)
                 m_pendingBreaks = 0;
+            m_pendingSpace = false;  // a blank at the cell's end is not kept before its tab
             beginContent();
             m_out.push_back('\t');
             m_atLineStart = true;

@@ -26,6 +26,8 @@ private slots:
         QTest::newRow("row cells on one line")
             << "<table><tr><td>Name</td><td>John</td></tr><tr><td>City</td><td>Ayr</td></tr></table>"
             << "Name\tJohn\r\nCity\tAyr";
+        QTest::newRow("blank at a cell's end dropped before its tab")
+            << "<table><tr><td>License Class </td><td> Extra</td></tr></table>" << "License Class\tExtra";
         QTest::newRow("empty first cell keeps its tab") << "<table><tr><td>a</td></tr><tr><td></td><td>b</td></tr></table>" << "a\r\n\tb";
         QTest::newRow("blocks inside cells stay on the row's line")
             << "<table><tr><td><div>Name</div></td><td><p>John</p></td></tr></table>"
