@@ -368,6 +368,20 @@ DbStatus CallDatabase::placeRecord(QFile &file, int64_t count, const char *recor
     return insertRecord(file, count, before, record);
 }
 
+DbStatus CallDatabase::forEachChunk(QFile &file, int64_t count, const ChunkReader &chunk)
+{
+    std::vector<char> buffer(size_t(kChunkRecords * kRec));
+    for (int64_t i = 0; i < count; i += kChunkRecords) {
+        const int64_t n = std::min(kChunkRecords, count - i);
+        if (!readRecords(file, i, buffer.data(), n))
+            return fail(DbStatus::ReadFailed, file, QStringLiteral("could not be read"));
+        m_recordsRead += n;
+        if (!chunk(i, buffer.data(), n))
+            break;
+    }
+    return DbStatus::Ok;
+}
+
 // The usual file is a sorted run (plus one appended record). Proves that (all keys distinct, the
 // run strictly ascending) and counts the run's records that sort before `record`.
 DbStatus CallDatabase::scanSortedRun(QFile &file, int64_t count, const char *record, bool &sortedRun,
@@ -375,28 +389,19 @@ DbStatus CallDatabase::scanSortedRun(QFile &file, int64_t count, const char *rec
 {
     ScanCall lastCall, previous, current;
     lastCall.set(record);
-    std::vector<char> buffer(size_t(kChunkRecords * kRec));
     bool first = true, pastLast = false;
     sortedRun = true;
     before = 0;
-    for (int64_t i = 0; i < count; i += kChunkRecords) {
-        const int64_t n = std::min(kChunkRecords, count - i);
-        if (!readRecords(file, i, buffer.data(), n))
-            return fail(DbStatus::ReadFailed, file, QStringLiteral("could not be read"));
-        m_recordsRead += n;
+    return forEachChunk(file, count, [&](int64_t, char *records, int64_t n) {
         for (int64_t r = 0; r < n; ++r) {
-            current.set(buffer.data() + r * kRec);
-            if (!first && compareCalls(previous, current) >= 0) {
-                sortedRun = false;
-                return DbStatus::Ok;
-            }
+            current.set(records + r * kRec);
+            if (!first && compareCalls(previous, current) >= 0)
+                return sortedRun = false;
             // Past the first record above the new one, the ascending run stays above it.
             if (!pastLast) {
                 const int order = compareCalls(current, lastCall);
-                if (order == 0) {
-                    sortedRun = false;
-                    return DbStatus::Ok;
-                }
+                if (order == 0)
+                    return sortedRun = false;
                 if (order < 0)
                     ++before;
                 else
@@ -405,8 +410,8 @@ DbStatus CallDatabase::scanSortedRun(QFile &file, int64_t count, const char *rec
             previous = current;
             first = false;
         }
-    }
-    return DbStatus::Ok;
+        return true;
+    });
 }
 
 // The comb sort would leave records 1..before untouched and every record from there on swapped
@@ -570,16 +575,15 @@ DbStatus CallDatabase::rewriteSorted(QFile &file, int64_t count, const char *ext
     };
     std::vector<Entry> entries;
     entries.reserve(size_t(count + 1));
-    std::vector<char> buffer(size_t(kChunkRecords * kRec));
-    for (int64_t i = 0; i < count; i += kChunkRecords) {
-        const int64_t n = std::min(kChunkRecords, count - i);
-        if (!readRecords(file, i, buffer.data(), n))
-            return fail(DbStatus::ReadFailed, file, QStringLiteral("could not be read"));
-        m_recordsRead += n;
+    const DbStatus read = forEachChunk(file, count, [&](int64_t first, char *records, int64_t n) {
         for (int64_t r = 0; r < n; ++r)
-            entries.push_back({keyOf(buffer.data() + r * kRec), i + r});
-    }
+            entries.push_back({keyOf(records + r * kRec), first + r});
+        return true;
+    });
+    if (read != DbStatus::Ok)
+        return read;
     entries.push_back({keyOf(extra), count});
+    std::vector<char> buffer(size_t(kChunkRecords * kRec));
     std::stable_sort(entries.begin(), entries.end(),
                      [](const Entry &a, const Entry &b) { return compareKeys(a.key, b.key) < 0; });
     QFile temp(tempPath());
@@ -652,16 +656,12 @@ DbStatus CallDatabase::DeleteCall(QStringView call)
 
     const QString key = storedCall(call);
     const int64_t count = db.size() / kRec;  // a torn tail is not a record and is not copied
-    std::vector<char> in(size_t(kChunkRecords * kRec));
-    std::vector<char> out(in.size());
-    for (int64_t i = 0; i < count; i += kChunkRecords) {
-        const int64_t n = std::min(kChunkRecords, count - i);
-        if (!readRecords(db, i, in.data(), n))
-            return dropTemp(temp, fail(DbStatus::ReadFailed, db, QStringLiteral("could not be read")));
-        m_recordsRead += n;
+    std::vector<char> out(size_t(kChunkRecords * kRec));
+    DbStatus status = DbStatus::Ok;
+    const DbStatus read = forEachChunk(db, count, [&](int64_t, char *records, int64_t n) {
         qint64 kept = 0;
         for (int64_t r = 0; r < n; ++r) {
-            char *record = in.data() + r * kRec;
+            char *record = records + r * kRec;
             normalizeCallBytes(record);
             if (!keyEquals(keyOf(record), key)) {
                 std::memcpy(out.data() + kept, record, kRec);
@@ -670,8 +670,11 @@ DbStatus CallDatabase::DeleteCall(QStringView call)
         }
         errno = 0;
         if (kept > 0 && temp.write(out.data(), kept) != kept)
-            return dropTemp(temp, fail(DbStatus::WriteFailed, temp, QStringLiteral("could not be written")));
-    }
+            status = fail(DbStatus::WriteFailed, temp, QStringLiteral("could not be written"));
+        return status == DbStatus::Ok;
+    });
+    if (read != DbStatus::Ok || status != DbStatus::Ok)
+        return dropTemp(temp, read != DbStatus::Ok ? read : status);
     return replaceByTemp(db, temp);
 }
 
@@ -714,15 +717,13 @@ DbStatus CallDatabase::FillCallList(QStringList &calls)
     const int64_t count = file.size() / kRec;
     QStringList list;
     list.reserve(qsizetype(count));
-    std::vector<char> buffer(size_t(kChunkRecords * kRec));
-    for (int64_t i = 0; i < count; i += kChunkRecords) {
-        const int64_t n = std::min(kChunkRecords, count - i);
-        if (!readRecords(file, i, buffer.data(), n))
-            return fail(DbStatus::ReadFailed, file, QStringLiteral("could not be read"));
-        m_recordsRead += n;
+    const DbStatus read = forEachChunk(file, count, [&list](int64_t, char *records, int64_t n) {
         for (int64_t r = 0; r < n; ++r)
-            list.append(keyText(keyOf(buffer.data() + r * kRec)));
-    }
+            list.append(keyText(keyOf(records + r * kRec)));
+        return true;
+    });
+    if (read != DbStatus::Ok)
+        return read;
     calls = std::move(list);
     return DbStatus::Ok;
 }

@@ -14,6 +14,7 @@
 #include <QStringList>
 #include <QStringView>
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 class QFile;
@@ -104,6 +105,11 @@ private:
     DbStatus fail(DbStatus status, const QFile &file, const QString &problem);
     /// Opens the existing database for reading and writing (after recover()); Missing when there is none.
     DbStatus openForUpdate(QFile &file);
+    /// Takes records 0 .. count-1 (0-based) of file: (first record's index, records, how many).
+    /// False stops the reading.
+    using ChunkReader = std::function<bool(int64_t first, char *records, int64_t n)>;
+    /// Reads records 0 .. count-1 in chunks and hands each to chunk; ReadFailed when a read fails.
+    DbStatus forEachChunk(QFile &file, int64_t count, const ChunkReader &chunk);
     /// Removes a leftover temp.db and finishes the change a journal left behind, if any.
     DbStatus recover();
     /// Whether records 1 .. count ascend strictly without `record`'s call (`sortedRun`), and
