@@ -248,7 +248,7 @@ void MainWindow::finishWebLookup(StationLookup *lookup)
     removeLookup(lookup);
     if (!current)
         return;
-    Beep(400, 75);
+    Beep(kGoodTone, kGoodToneMs);
     showRecordCount();
     if (m_mapWindow)
         plotStationMap(false, true);

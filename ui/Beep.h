@@ -16,6 +16,12 @@ inline constexpr int kBeepMaxFrequency = 32767;
 /// Longest tone that Beep plays, in milliseconds; longer requests are cut to this.
 inline constexpr int kBeepMaxDuration = 5000;
 
+/// The lookup windows' tones for a result and for a failure: hertz, milliseconds.
+inline constexpr int kGoodTone = 400;
+inline constexpr int kGoodToneMs = 75;
+inline constexpr int kBadTone = 700;
+inline constexpr int kBadToneMs = 100;
+
 /// Sounds a tone of frequency hertz for duration milliseconds and returns at once.
 /// Nothing happens for a frequency outside 37..32767 Hz, a duration of 0 or less, or when
 /// the system has no audio output.

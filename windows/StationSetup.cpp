@@ -38,12 +38,6 @@ constexpr int kItemKilometres = 41;
 constexpr int kItemFetch = 42;
 constexpr int kItemClose = 69;
 
-// Tones of the lookup windows: hertz, milliseconds.
-constexpr int kGoodTone = 400;
-constexpr int kGoodToneMs = 75;
-constexpr int kBadTone = 700;
-constexpr int kBadToneMs = 100;
-
 // Field width that holds "-179.123456" comfortably, in average characters.
 constexpr int kFieldChars = 14;
 
