@@ -297,7 +297,7 @@ void LookupControl::GetPicture(const QString &address, const QString &name)
 {
     // The same picture asked for again while it is on its way: that download answers both.
     const QPointer<QNetworkReply> running = m_replies.value(name);
-    if (running && !running->isFinished() && running->url() == QUrl(address))
+    if (running && !running->isFinished() && running->request().url() == QUrl(address))
         return;
     cancelPending(name);
     startBackground(address, name, false);
