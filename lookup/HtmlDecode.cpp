@@ -10,6 +10,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -142,9 +143,11 @@ private:
         unsigned nextChild;
         Display display;
         long long savedCellMark;
+        long long contentAtEntry;
     };
 
     void enter(const GumboNode *node, Display display);
+    bool hasOtherRows(const GumboNode *row);
     void leave(const Frame &frame);
     void text(const char *s, std::size_t n);
     void preformattedText(const char *s, std::size_t n);
@@ -166,11 +169,12 @@ private:
     // asked for before its first content stay inside the cell's line.
     long long m_contentCount = 0;
     long long m_cellMark = -1;
+    std::unordered_map<const GumboNode *, bool> m_tablesOfRows;  // table: more than one row
 };
 
 void TextRenderer::render(const GumboNode *root)
 {
-    m_stack.push_back({root, 0, Display::Block, m_cellMark});
+    m_stack.push_back({root, 0, Display::Block, m_cellMark, m_contentCount});
     while (!m_stack.empty()) {
         Frame &top = m_stack.back();
         const GumboVector &children = top.node->v.element.children;
@@ -211,7 +215,7 @@ void TextRenderer::render(const GumboNode *root)
 
 void TextRenderer::enter(const GumboNode *node, Display display)
 {
-    m_stack.push_back({node, 0, display, m_cellMark});
+    m_stack.push_back({node, 0, display, m_cellMark, m_contentCount});
     switch (display) {
     case Display::Block: requireBreaks(1); break;
     case Display::Paragraph: requireBreaks(2); break;
@@ -227,7 +231,12 @@ void TextRenderer::leave(const Frame &frame)
     case Display::Block: requireBreaks(1); break;
     case Display::Paragraph: requireBreaks(2); break;
     case Display::Preformatted: --m_preformatted; requireBreaks(1); break;
-    case Display::Row: requireBreaks(1); break;
+    case Display::Row:
+        // An empty row is still a line of its table, unless it is the table's only row.
+        if (m_contentCount == frame.contentAtEntry && hasOtherRows(frame.node))
+            forcedBreak();
+        requireBreaks(1);
+        break;
     case Display::Cell:
         if (hasFollowingCell(frame.node)) {
             // Breaks asked for inside the cell end with it; breaks from before an empty cell
@@ -243,6 +252,33 @@ void TextRenderer::leave(const Frame &frame)
         break;
     default: break;
     }
+}
+
+bool TextRenderer::hasOtherRows(const GumboNode *row)
+{
+    const GumboNode *table = row->parent;
+    if (table && table->type == GUMBO_NODE_ELEMENT && table->v.element.tag != GUMBO_TAG_TABLE)
+        table = table->parent;  // from tbody, thead or tfoot
+    if (!table || table->type != GUMBO_NODE_ELEMENT)
+        return false;
+    const auto known = m_tablesOfRows.find(table);
+    if (known != m_tablesOfRows.end())
+        return known->second;
+    int rows = 0;
+    const auto countRows = [&rows](const GumboVector &children, auto &self) -> void {
+        for (unsigned i = 0; i < children.length && rows < 2; ++i) {
+            const auto *child = static_cast<const GumboNode *>(children.data[i]);
+            if (child->type != GUMBO_NODE_ELEMENT)
+                continue;
+            const GumboTag tag = child->v.element.tag;
+            if (tag == GUMBO_TAG_TR)
+                ++rows;
+            else if (tag == GUMBO_TAG_TBODY || tag == GUMBO_TAG_THEAD || tag == GUMBO_TAG_TFOOT)
+                self(child->v.element.children, self);
+        }
+    };
+    countRows(table->v.element.children, countRows);
+    return m_tablesOfRows[table] = rows > 1;
 }
 
 void TextRenderer::requireBreaks(int count)

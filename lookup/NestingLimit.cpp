@@ -29,6 +29,8 @@ char asciiLower(char c)
 // of its own (an li before the next one, a b in a closing div) gets one written where it
 // closes, so that gumbo cannot keep open, or bring back, what the model closed. gumbo closes a
 // p or a form of itself: an end tag for either would make an empty p, or misplace text.
+// One fault of gumbo's is mended on the way: text just before a form's end tag would land after
+// the form (see endTag).
 constexpr std::size_t kMaxOpenElements = 200;
 
 enum TagFlag : unsigned {
@@ -413,6 +415,12 @@ void NestingLimiter::endTag(const Tag &tag)
     const int index = endTarget(tag);
     if (index < 0)
         return;  // gumbo passes over it too
+    if (tag.tag == GUMBO_TAG_FORM) {
+        // gumbo takes the form out before it places the text just in front of its end tag,
+        // which then lands after the form: a comment there places the text first.
+        flushTo(tag.from);
+        m_out.append("<!---->");
+    }
     if (tag.tag == GUMBO_TAG_FORM || ((tag.flags & kFormatting) && specialAbove(index))) {
         m_open.erase(m_open.begin() + index);  // out of the stack; what it holds stays open
         return;

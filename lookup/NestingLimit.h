@@ -8,8 +8,9 @@
 namespace torvane {
 
 /// The markup with every start tag past the nesting limit dropped, and its end tag, while its
-/// text stays. The input itself when nothing had to change; otherwise the changed markup, kept
-/// in storage.
+/// text stays, and an empty comment before every end tag of a form, so that gumbo keeps the text
+/// before it inside the form. The input itself when nothing had to change; otherwise the changed
+/// markup, kept in storage.
 std::string_view limitNesting(std::string_view markup, std::string &storage);
 
 }  // namespace torvane

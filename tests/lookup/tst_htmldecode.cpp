@@ -29,6 +29,12 @@ private slots:
         QTest::newRow("blank at a cell's end dropped before its tab")
             << "<table><tr><td>License Class </td><td> Extra</td></tr></table>" << "License Class\tExtra";
         QTest::newRow("empty first cell keeps its tab") << "<table><tr><td>a</td></tr><tr><td></td><td>b</td></tr></table>" << "a\r\n\tb";
+        QTest::newRow("empty rows are lines of their table")
+            << "<table><tr><td></td></tr><tr><td>a</td></tr><tr></tr><tr><td> </td><td></td></tr><tr><td>b</td></tr></table>"
+            << "\r\na\r\n\r\n\t\r\nb";
+        QTest::newRow("a table's only row, empty, is no line") << "a<table><tr><td></td></tr></table>b" << "a\r\nb";
+        QTest::newRow("text before a form's end stays in the form")
+            << "<form><b>Name</b> Smith</form><div><form>A <i>b</i> c</form>d</div>" << "Name Smith\r\nA b c\r\nd";
         QTest::newRow("blocks inside cells stay on the row's line")
             << "<table><tr><td><div>Name</div></td><td><p>John</p></td></tr></table>"
             << "Name\tJohn";
