@@ -1,6 +1,7 @@
 #include "lookup/Fetch.h"
 
 #include "core/TextUtil.h"
+#include "lookup/HtmlDecode.h"
 #include "lookup/Logging.h"
 
 #include <QNetworkAccessManager>
@@ -269,6 +270,11 @@ QString decodePageBytes(const QByteArray &bytes, QByteArrayView contentType)
     if (!utf8.hasError())
         return text;
     return fromCp1252(bytes);
+}
+
+QString pageText(const QByteArray &bytes, QByteArrayView contentType)
+{
+    return HTMLDecode(decodePageBytes(bytes, contentType));
 }
 
 }  // namespace torvane

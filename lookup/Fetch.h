@@ -77,4 +77,8 @@ QByteArray contentTypeCharset(QByteArrayView contentType);
 /// mean Windows-1252, as browsers read them; an unknown label is passed over.
 QString decodePageBytes(const QByteArray &bytes, QByteArrayView contentType = {});
 
+/// What a page load makes of the body it received: the bytes decoded as decodePageBytes
+/// decodes them, then HTML to text, the text the page readers read.
+QString pageText(const QByteArray &bytes, QByteArrayView contentType = {});
+
 }  // namespace torvane

@@ -184,7 +184,7 @@ void LookupControl::decodePage(const FetchResult &fetched, const QString &key,
     connect(limit, &QTimer::timeout, watcher, [finish] { finish(false); });
     limit->start(std::chrono::milliseconds(std::max<qint64>(0, deadline.remainingTime())));
     watcher->setFuture(QtConcurrent::run([body = fetched.body, type = fetched.contentType] {
-        return torvane::HTMLDecode(decodePageBytes(body, type));
+        return pageText(body, type);
     }));
 }
 
