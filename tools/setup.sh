@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Shared by run.sh and test.sh: installs the Debian packages that are missing, then configures
-# and builds Torvane into build/.
+# and builds Torvane into build/. With --no-build it only installs the packages.
 set -euo pipefail
 
 PACKAGES=(
@@ -9,6 +9,7 @@ PACKAGES=(
   libgumbo-dev libpugixml-dev libxdo-dev libbenchmark-dev
   xvfb xauth xdotool x11-utils imagemagick desktop-file-utils appstream
   fonts-liberation fonts-dejavu-core fonts-noto-cjk
+  clang-14 libclang-rt-14-dev
 )
 
 as_root() {
@@ -26,6 +27,8 @@ if [ ${#missing[@]} -gt 0 ]; then
   as_root apt-get update -qq
   as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}"
 fi
+
+[ "${1:-}" = "--no-build" ] && exit 0
 
 top="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 cmake -S "$top" -B "$top/build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo

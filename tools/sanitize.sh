@@ -1,0 +1,23 @@
+#!/usr/bin/env bash
+# Builds Torvane with AddressSanitizer and UndefinedBehaviorSanitizer into build-asan/ and runs the
+# whole test suite there once, under a virtual X display as test.sh does. Any sanitizer report
+# fails the test that caused it. Slow (a full build and a run about three times slower), so it is
+# not part of test.sh. Extra arguments go to ctest, e.g. tools/sanitize.sh -R calldb.
+set -euo pipefail
+top="$(cd "$(dirname "$0")/.." && pwd)"
+out="$top/build-asan"
+jobs="${SANITIZE_JOBS:-2}"
+"$top/tools/setup.sh" --no-build
+
+flags="-fsanitize=address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer"
+cmake -S "$top" -B "$out" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTORVANE_BENCHMARKS=OFF \
+  -DCMAKE_CXX_FLAGS="$flags" -DCMAKE_EXE_LINKER_FLAGS="-fsanitize=address,undefined"
+cmake --build "$out" --parallel "$jobs"
+
+# Leaks inside Qt's and the system's libraries that the program cannot free are listed, with
+# the reason for each, in sanitize-lsan.supp.
+export ASAN_OPTIONS="detect_leaks=1:strict_string_checks=1:detect_stack_use_after_return=1"
+export LSAN_OPTIONS="suppressions=$top/tools/sanitize-lsan.supp:print_suppressions=0"
+export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
+cd "$out"
+xvfb-run -a -s "-screen 0 1600x1200x24" ctest -j "$jobs" --output-on-failure --timeout 900 "$@"
