@@ -81,6 +81,42 @@ check "w1aw: picture cached as served" wait_for cmp -s "$data/qrzimages/W1AW.jpg
 check "w1aw: Ham.bmp is a bitmap" wait_for is_bitmap "$data/Ham.bmp"
 shot "01-w1aw-web"
 
+# The README's screenshots: the result, the map window and the station setup, opened from the
+# menus with the mouse; TORVANE_SCREENSHOTS names a folder to copy them to.
+window_shot() {  # window_shot window file [resize]
+  [ -n "$1" ] || { check "screenshot $2: window found" false; return; }
+  import -window "$1" ${3:+-resize "$3"} -quality 85 "$out/$2" 2>/dev/null
+  check "screenshot $2" test -s "$out/$2"
+  if [ -n "${TORVANE_SCREENSHOTS:-}" ]; then cp "$out/$2" "$TORVANE_SCREENSHOTS/"; fi
+}
+mapped() { xwininfo -id "$1" 2>/dev/null | grep -q IsViewable; }
+shown_window() {  # the first shown window of the program titled exactly $1 (menus are "Torvane")
+  local w
+  for w in $(xwininfo -root -children | awk -v name="\"$1\":" '$2 == name {print $1}'); do
+    mapped "$w" && { echo "$w"; return 0; }
+  done
+  return 1
+}
+menu_choose() {  # menu_choose header-x item-y: opens a menu of the main window, takes an item
+  xdotool mousemove --window "$win" "$1" 10 click 1
+  wait_for shown_window Torvane > /dev/null
+  xdotool mousemove --window "$win" $(( $1 + 10 )) "$2" click 1
+}
+window_shot "$win" main-window.png
+menu_choose 140 30  # Map > Map
+map_shown() { xdotool search --onlyvisible --name '^Map ' | head -n 1 | grep .; }
+check "map window opened from the menu" wait_for map_shown > /dev/null
+map=$(map_shown)
+window_shot "$map" map-window.jpg 50%
+xdotool windowfocus --sync "$map" 2>/dev/null; xdotool key Escape
+check "map window closed by Escape" wait_for eval '! mapped "$map"'
+menu_choose 575 30  # Setup > My station
+check "station setup opened from the menu" wait_for eval '! mapped "$win"'
+setup=$(shown_window Torvane)
+window_shot "$setup" station-setup.png
+xdotool mousemove --window "$setup" 385 203 click 1  # Close
+check "main window back after the setup" wait_for mapped "$win"
+
 # A typed 0 shows as the slashed zero and is looked up as 0.
 type_call k0abc
 check "k0abc: record stored as K0ABC" wait_for find_record K0ABC
