@@ -37,24 +37,28 @@ void collect(const QByteArray &calls, const QByteArray &key, int limit, QStringL
 
 }  // namespace
 
-QByteArray CallCompletion::block(const QStringList &calls)
+QByteArray CallCompletion::block(QList<QByteArray> calls)
 {
-    QStringList sorted = calls;
-    std::sort(sorted.begin(), sorted.end());
-    sorted.erase(std::unique(sorted.begin(), sorted.end()), sorted.end());
-    return "\n" + sorted.join('\n').toLatin1() + "\n";
+    std::sort(calls.begin(), calls.end());
+    calls.erase(std::unique(calls.begin(), calls.end()), calls.end());
+    return "\n" + calls.join('\n') + "\n";
 }
 
 void CallCompletion::setActiveCalls(const QByteArray &text)
 {
-    QStringList calls;
-    for (QByteArray line : text.split('\n')) {
-        line = line.trimmed().toUpper();
+    QList<QByteArray> calls;
+    calls.reserve(text.size() / 7);
+    for (qsizetype at = 0; at < text.size();) {
+        qsizetype end = text.indexOf('\n', at);
+        if (end < 0)
+            end = text.size();
+        QByteArray line = text.mid(at, end - at).trimmed().toUpper();
         if (isCall(line))
-            calls.append(QString::fromLatin1(line));
+            calls.append(std::move(line));
+        at = end + 1;
     }
     m_activeCount = int(calls.size());
-    m_active = block(calls);
+    m_active = block(std::move(calls));
 }
 
 bool CallCompletion::loadActiveCalls(const QString &dataFolder)
@@ -68,12 +72,12 @@ bool CallCompletion::loadActiveCalls(const QString &dataFolder)
 
 void CallCompletion::setLocalCalls(const QStringList &calls)
 {
-    QStringList upper;
+    QList<QByteArray> upper;
     for (const QString &call : calls) {
         if (!call.trimmed().isEmpty())
-            upper.append(call.trimmed().toUpper());
+            upper.append(call.trimmed().toUpper().toLatin1());
     }
-    m_local = block(upper);
+    m_local = block(std::move(upper));
 }
 
 QStringList CallCompletion::complete(const QString &typed, int limit) const

@@ -5,6 +5,7 @@
 // list of about 85,000 calls costs well under a millisecond.
 
 #include <QByteArray>
+#include <QList>
 #include <QString>
 #include <QStringList>
 
@@ -29,7 +30,7 @@ public:
     QStringList complete(const QString &typed, int limit = 20) const;
 
 private:
-    static QByteArray block(const QStringList &calls);
+    static QByteArray block(QList<QByteArray> calls);
 
     QByteArray m_active;  // "\n" + calls joined by "\n" + "\n", sorted
     QByteArray m_local;
