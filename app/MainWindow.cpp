@@ -80,6 +80,9 @@ MainWindow::MainWindow(ProgramValues &values, QWidget *parent) : QWidget(parent)
 
 MainWindow::~MainWindow()
 {
+    // The menus filter the controls' events and read this window's members: they go first, as
+    // QWidget's destructor still sends events to the controls while it deletes them.
+    delete m_menus;
     delete m_mapWindow;
 }
 
