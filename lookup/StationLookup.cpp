@@ -71,9 +71,12 @@ void StationLookup::positionFromAddress(const QString &found)
     }
     const qsizetype blank = m_station.Add2.lastIndexOf(u' ');
     if (m_latitude == 0 && m_longitude == 0 && blank >= 0) {
-        // The stored texts stay as the page gave them.
         m_station.Zip = m_station.Add2.mid(blank + 1, 5);
         ZipPosition(m_dataFolder, m_station.Zip, m_latitude, m_longitude);
+        if (m_marksZipPosition && (m_latitude != 0 || m_longitude != 0)) {
+            m_latText = formatNumber(m_latitude) + u'*';
+            m_lonText = formatNumber(m_longitude) + u'*';
+        }
     }
     finish();
 }
@@ -85,7 +88,7 @@ void StationLookup::finish()
     emit resolved();
 }
 
-DbStatus StationLookup::store(QString *error) const
+CallRecord StationLookup::record() const
 {
     CallRecord record;
     record.setText(CallRecord::Call, m_call);
@@ -97,9 +100,14 @@ DbStatus StationLookup::store(QString *error) const
     record.setText(CallRecord::Lon, m_lonText);
     record.setText(CallRecord::Class, m_station.Class);
     record.setText(CallRecord::YearBorn, m_station.DateOfBirth);
+    return record;
+}
+
+DbStatus StationLookup::store(QString *error) const
+{
     const SourceFacts *facts = sourceFactsOfSetting(m_source);
     CallDatabase db(m_dataFolder);
-    const DbStatus status = db.StoreStation(record, facts && facts->keepsStoredAdd1);
+    const DbStatus status = db.StoreStation(record(), facts && facts->keepsStoredAdd1);
     if (status != DbStatus::Ok && error)
         *error = db.lastError();
     return status;

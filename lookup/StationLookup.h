@@ -25,6 +25,10 @@ public:
 
     QString call() const { return m_call; }
 
+    /// When set, a position found from the zip code is kept as text ending in "*", as the
+    /// geocoder's is; otherwise the texts stay as the page gave them. Off unless set.
+    void setMarksZipPosition(bool marks) { m_marksZipPosition = marks; }
+
     /// Reads the page that control delivered with GotPage for this call, in the handler of
     /// that event. False when the page names no station: the control then raised CallNotFound
     /// or LoginRequired. Otherwise resolved() follows, at once or after the source's pause
@@ -38,6 +42,9 @@ public:
     /// The position as stored: the page's numbers, or the geocoder's texts ending in "*".
     QString latitudeText() const { return m_latText; }
     QString longitudeText() const { return m_lonText; }
+
+    /// The record the station is stored as: its call and the fields, each cut to its width.
+    CallRecord record() const;
 
     /// Stores the station into the call database of the data folder (replaced, or appended in
     /// order). On failure, error names the file and the reason.
@@ -60,6 +67,7 @@ private:
     StationResult m_station;
     double m_latitude = 0;
     double m_longitude = 0;
+    bool m_marksZipPosition = false;
     QString m_latText;
     QString m_lonText;
 };
