@@ -237,6 +237,23 @@ int16_t MsgBoxAt(QWidget *owner, const QString &Prompt, const QString &Title, in
     });
 }
 
+void OpenMsgBoxAt(QWidget *owner, const QString &Prompt, const QString &Title, int32_t Flags,
+                  int32_t X, int32_t Y)
+{
+    if (messageHook()) {
+        MsgBoxAt(owner, Prompt, Title, Flags, X, Y);
+        return;
+    }
+    QVector<QAbstractButton *> buttons;
+    QMessageBox *box = makeStandardBox(owner, Prompt, Title, Flags, true, buttons);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->open();
+    QScreen *screen = box->screen() ? box->screen() : QGuiApplication::primaryScreen();
+    const QSize virtualSize = screen ? screen->virtualSize() : QSize();
+    box->move(msgBoxAtPosition(X, Y, box->frameGeometry().size(), virtualSize));
+    box->raise();
+}
+
 void OpenShellPopup(const QString &Text, int32_t Type, const QString &Title)
 {
     if (messageHook()) {
