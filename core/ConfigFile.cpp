@@ -1,9 +1,9 @@
 #include "core/ConfigFile.h"
 
 #include "core/TextUtil.h"
+#include "core/WholeFile.h"
 
 #include <QFile>
-#include <QSaveFile>
 
 namespace torvane {
 
@@ -105,18 +105,7 @@ QByteArray configFileBytes(const ProgramValues &values, const WindowPlacement &w
 QString writeConfigFile(const QString &path, const ProgramValues &values,
                         const WindowPlacement &window)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return file.errorString();
-    const QByteArray bytes = configFileBytes(values, window);
-    if (file.write(bytes) != bytes.size()) {
-        const QString reason = file.errorString();
-        file.cancelWriting();
-        return reason;
-    }
-    if (!file.commit())
-        return file.errorString();
-    return {};
+    return writeWholeFile(path, configFileBytes(values, window));
 }
 
 }  // namespace torvane
