@@ -9,6 +9,8 @@
 #include <QStringDecoder>
 #include <QTimer>
 
+#include <memory>
+
 namespace torvane {
 
 namespace {
@@ -17,19 +19,32 @@ constexpr char kCancelledProperty[] = "torvaneCancelled";
 constexpr char kTimedOutProperty[] = "torvaneTimedOut";
 constexpr char kTooLargeProperty[] = "torvaneTooLarge";
 
-// Aborts a reply when its announced or received size passes the cap.
-void capBodySize(QNetworkReply *reply, qint64 maxBytes)
+// Bytes the network thread may read ahead of takeBody; past them it stops reading until they are
+// taken. Without a bound it takes in whatever a fast server sends while the main thread is busy:
+// a 100 MB answer over loopback arrived whole before the cap was first checked.
+constexpr qint64 kReadAheadBytes = 1024 * 1024;
+
+// Takes the body into `body` as it arrives, and ends the reply as too large as soon as its
+// announced length or what has arrived passes the cap.
+void takeBody(QNetworkReply *reply, qint64 maxBytes, const std::shared_ptr<QByteArray> &body)
 {
-    QObject::connect(reply, &QNetworkReply::downloadProgress, reply,
-                     [reply, maxBytes](qint64 received, qint64 total) {
-                         if (received > maxBytes || total > maxBytes) {
-                             reply->setProperty(kTooLargeProperty, true);
-                             reply->abort();
-                         }
-                     });
+    reply->setReadBufferSize(kReadAheadBytes);
+    const auto tooLarge = [reply] {
+        reply->setProperty(kTooLargeProperty, true);
+        reply->abort();
+    };
+    QObject::connect(reply, &QNetworkReply::metaDataChanged, reply, [reply, maxBytes, tooLarge] {
+        if (reply->header(QNetworkRequest::ContentLengthHeader).toLongLong() > maxBytes)
+            tooLarge();
+    });
+    QObject::connect(reply, &QNetworkReply::readyRead, reply, [reply, maxBytes, body, tooLarge] {
+        body->append(reply->readAll());
+        if (body->size() > maxBytes)
+            tooLarge();
+    });
 }
 
-FetchResult resultOf(QNetworkReply *reply, qint64 maxBytes)
+FetchResult resultOf(QNetworkReply *reply, qint64 maxBytes, QByteArray &body)
 {
     FetchResult result;
     result.reply = reply;
@@ -51,7 +66,7 @@ FetchResult resultOf(QNetworkReply *reply, qint64 maxBytes)
                                     : reply->errorString());
         return result;
     }
-    result.body = reply->readAll();
+    result.body = std::move(body.append(reply->readAll()));
     result.contentType = reply->rawHeader("Content-Type");
     result.status = result.body.size() > maxBytes ? FetchResult::Failed : FetchResult::Ok;
     return result;
@@ -85,7 +100,8 @@ QNetworkReply *startFetch(QNetworkAccessManager *manager, const QNetworkRequest 
         return nullptr;
     }
     QNetworkReply *reply = manager->get(request);
-    capBodySize(reply, maxBytes);
+    auto body = std::make_shared<QByteArray>();
+    takeBody(reply, maxBytes, body);
     if (limitMs > 0) {
         auto *limit = new QTimer(reply);
         limit->setSingleShot(true);
@@ -98,8 +114,8 @@ QNetworkReply *startFetch(QNetworkAccessManager *manager, const QNetworkRequest 
     // The reply goes on every path, whether or not the context still wants the outcome.
     QObject::connect(reply, &QNetworkReply::finished, reply, &QObject::deleteLater);
     QObject::connect(reply, &QNetworkReply::finished, context,
-                     [reply, maxBytes, done = std::move(done)] {
-                         done(resultOf(reply, maxBytes));
+                     [reply, maxBytes, body, done = std::move(done)] {
+                         done(resultOf(reply, maxBytes, *body));
                      });
     return reply;
 }

@@ -135,6 +135,20 @@ private slots:
         // This very file holds "W1AW" and "Logout": were the redirect followed, the page would be found.
         const QString local = QUrl::fromLocalFile(TORVANE_SOURCE_DIR "/tests/lookup/tst_lookupcontrol.cpp").toString();
         QTest::newRow("redirect to a local file refused") << "page" << 2 << "W1AW2" << WebRoute::redirect(local) << "/db/W1AW" << false << QStringList{"PageNotFound(W1AW)"};
+        QTest::newRow("redirect to data: refused") << "page" << 2 << "W1AW2" << WebRoute::redirect("data:text/html,W1AW%20Logout") << "/db/W1AW" << false << QStringList{"PageNotFound(W1AW)"};
+        QTest::newRow("redirect to ftp: refused") << "page" << 2 << "W1AW2" << WebRoute::redirect("ftp://127.0.0.1/db/W1AW") << "/db/W1AW" << false << QStringList{"PageNotFound(W1AW)"};
+        QByteArray noise("\x89PNG\r\n\x1a\n");  // 1 MB of bytes that are no text at all
+        for (quint32 x = 1; noise.size() < (1 << 20); x = x * 1103515245 + 12345)
+            noise += char(x >> 24);
+        QTest::newRow("binary body as HTML") << "page" << 2 << "W1AW2" << WebRoute::page(noise) << "/db/W1AW" << true << QStringList{"PageNotFound(W1AW)"};
+        WebRoute hundred;  // made as it is read: the cap must end it long before its end
+        hundred.streamBytes = 100 << 20;
+        QTest::newRow("100 MB announced") << "page" << 2 << "W1AW2" << hundred << "/db/W1AW" << false << QStringList{"PageNotFound(W1AW)"};
+        hundred.chunked = true;
+        QTest::newRow("100 MB chunked") << "page" << 2 << "W1AW2" << hundred << "/db/W1AW" << false << QStringList{"PageNotFound(W1AW)"};
+        WebRoute hanging;
+        hanging.endlessHeaders = true;
+        QTest::newRow("headers never finished") << "page" << 2 << "W1AW2" << hanging << "/db/W1AW" << false << QStringList{"CallNotFound(W1AW)"};
 
         QTest::newRow("site: eHam marker") << "site" << 1 << "" << WebRoute::page(html("Welcome to eHam.net")) << "/" << true << QStringList{"GotSite(,true)"};
         QTest::newRow("site: eHam marker in another case") << "site" << 1 << "" << WebRoute::page(html("EHAM.NET")) << "/" << true << QStringList{"SiteNotFound(eHam.net)"};
@@ -174,7 +188,7 @@ private slots:
         m_server->setHandler([route](const WebRequest &r) {
             return r.path == "/moved/W1AW" ? std::nullopt : std::optional<WebRoute>(route);
         });
-        m_control->setPageTimeLimitMs(route.chunkIntervalMs > 0 ? 150 : 2000);  // 4000 bytes take 800 ms
+        m_control->setPageTimeLimitMs(route.chunkIntervalMs > 0 || route.endlessHeaders ? 150 : 2000);  // 4000 bytes take 800 ms
         m_values.CurrentSource = int16_t(source - 1);
         m_values.StationLatitude = 99;
         m_control->setDatabase(kind == "latlon" ? 3 : int16_t(source));
@@ -195,6 +209,7 @@ private slots:
         const QList<WebRequest> log = m_server->requests();
         QCOMPARE(log.isEmpty() ? QString() : log.first().target, target);
         QCOMPARE(m_control->PendingRequests(), QString(QChar(0)));
+        QVERIFY2(m_server->streamedBytes() < (16 << 20), qPrintable(QString::number(m_server->streamedBytes())));
         // A failed load leaves neither old text for the readers nor the ready-state file.
         QCOMPARE(m_control->PageText().isEmpty(), !loaded);
         QFile complete(m_values.DataFolder + "/Complete.txt");

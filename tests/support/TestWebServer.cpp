@@ -8,6 +8,7 @@
 #include <QTcpSocket>
 #include <QTimer>
 
+#include <memory>
 #include <utility>
 
 namespace torvane {
@@ -217,9 +218,15 @@ void TestWebServer::send(QTcpSocket *socket, const WebRoute &route)
     if (route.chunked)
         head += "Transfer-Encoding: chunked\r\n";
     else
-        head += "Content-Length: " + QByteArray::number(route.body.size()) + "\r\n";
-    head += "Connection: close\r\n\r\n";
-    socket->write(head);
+        head += "Content-Length: " + QByteArray::number(route.streamBytes > 0 ? route.streamBytes : route.body.size()) + "\r\n";
+    head += "Connection: close\r\n";
+    socket->write(route.endlessHeaders ? head : head + "\r\n");
+    if (route.endlessHeaders)
+        return;
+    if (route.streamBytes > 0) {
+        stream(socket, route.streamBytes, route.chunked);
+        return;
+    }
 
     const bool cut = route.closeAfterBytes >= 0 && route.closeAfterBytes < route.body.size();
     const QByteArray body = cut ? route.body.left(route.closeAfterBytes) : route.body;
@@ -250,6 +257,27 @@ void TestWebServer::sendChunks(QTcpSocket *socket, QByteArray rest, int chunkSiz
         if (socket->state() == QAbstractSocket::ConnectedState)
             sendChunks(socket, rest, chunkSize, intervalMs, terminate);
     });
+}
+
+// Keeps 256 KB queued on the socket until the body is out or the client hangs up.
+void TestWebServer::stream(QTcpSocket *socket, qint64 bytes, bool chunked)
+{
+    auto left = std::make_shared<qint64>(bytes);
+    const auto feed = [this, socket, left, chunked] {
+        while (*left > 0 && socket->bytesToWrite() < (1 << 18)) {
+            const QByteArray piece(qMin<qint64>(*left, 65536), 'x');
+            socket->write(chunked ? QByteArray::number(piece.size(), 16) + "\r\n" + piece + "\r\n" : piece);
+            *left -= piece.size();
+            m_streamed += piece.size();
+        }
+        if (*left == 0) {
+            *left = -1;
+            socket->write(chunked ? "0\r\n\r\n" : "");
+            finish(socket);
+        }
+    };
+    connect(socket, &QTcpSocket::bytesWritten, socket, feed);
+    feed();
 }
 
 void TestWebServer::finish(QTcpSocket *socket)

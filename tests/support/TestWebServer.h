@@ -34,6 +34,10 @@ struct WebRoute {
     int chunkIntervalMs = 0;
     /// When >= 0: announce the whole body, send only this many bytes of it, then close.
     qint64 closeAfterBytes = -1;
+    /// When > 0: instead of body, this many bytes of "x", made as the client reads them.
+    qint64 streamBytes = 0;
+    /// Send the status line and headers but never the blank line that ends them.
+    bool endlessHeaders = false;
 
     static WebRoute page(const QByteArray &body,
                          const QByteArray &contentType = "text/html; charset=utf-8", int status = 200);
@@ -80,6 +84,8 @@ public:
     /// How many requests had this decoded path (query ignored).
     int requestCount(const QString &path) const;
     void clearRequests();
+    /// Bytes of streamed bodies handed to the network so far.
+    qint64 streamedBytes() const { return m_streamed; }
 
 signals:
     /// A request arrived (before it is answered).
@@ -93,6 +99,7 @@ private:
     std::optional<WebRoute> fileRoute(const WebRequest &request) const;
     void send(QTcpSocket *socket, const WebRoute &route);
     void sendChunks(QTcpSocket *socket, QByteArray rest, int chunkSize, int intervalMs, bool terminate);
+    void stream(QTcpSocket *socket, qint64 bytes, bool chunked);
     static void finish(QTcpSocket *socket);
 
     QTcpServer *m_server = nullptr;
@@ -102,6 +109,7 @@ private:
     QString m_fileRoot;
     QList<WebRequest> m_log;
     QHash<QString, int> m_delays;
+    qint64 m_streamed = 0;
 };
 
 }  // namespace torvane
