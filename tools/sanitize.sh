@@ -15,9 +15,24 @@ cmake -S "$top" -B "$out" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTORVANE_B
 cmake --build "$out" --parallel "$jobs"
 
 # Leaks inside Qt's and the system's libraries that the program cannot free are listed, with
-# the reason for each, in sanitize-lsan.supp.
-export ASAN_OPTIONS="detect_leaks=1:strict_string_checks=1:detect_stack_use_after_return=1"
+# the reason for each, in sanitize-lsan.supp. Reports go to files, so that those of processes
+# whose exit status no test looks at (the program under the end-to-end scripts, the test web
+# server) count as well.
+reports="$out/sanitizer-reports"
+rm -rf "$reports"
+mkdir -p "$reports"
+export ASAN_OPTIONS="detect_leaks=1:detect_stack_use_after_return=1:log_path=$reports/asan"
 export LSAN_OPTIONS="suppressions=$top/tools/sanitize-lsan.supp:print_suppressions=0"
-export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
+export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1:log_path=$reports/ubsan"
 cd "$out"
-xvfb-run -a -s "-screen 0 1600x1200x24" ctest -j "$jobs" --output-on-failure --timeout 900 "$@"
+status=0
+xvfb-run -a -s "-screen 0 1600x1200x24" ctest -j "$jobs" --output-on-failure --timeout 900 "$@" || status=$?
+if compgen -G "$reports/*" > /dev/null; then
+  for report in "$reports"/*; do
+    echo "==== $report"
+    cat "$report"
+  done
+  echo "sanitizer reports: $(ls "$reports" | wc -l), in $reports"
+  status=1
+fi
+exit "$status"
