@@ -8,6 +8,7 @@
 #include "core/DataFolder.h"
 #include "core/Sources.h"
 #include "core/TextUtil.h"
+#include "core/WholeFile.h"
 #include "geo/Geodesy.h"
 #include "lookup/LookupControl.h"
 #include "lookup/StationLookup.h"
@@ -23,7 +24,6 @@
 #include <QLineEdit>
 #include <QNetworkAccessManager>
 #include <QRadioButton>
-#include <QSaveFile>
 #include <QTimer>
 
 using namespace torvane;
@@ -288,12 +288,12 @@ void MainWindow::onLoginRequired(const QString &call)
 void MainWindow::onGotPicture(const QString &call)
 {
     // The cache keeps every picture that arrives; the panel shows only the current station's.
-    QSaveFile file(pictureCacheFolder(m_values.DataFolder) + u'/' + call + QStringLiteral(".jpg"));
-    if (!file.open(QIODevice::WriteOnly) || file.write(m_values.DownloadBuffer) < 0 || !file.commit())
-        qCWarning(lcApp) << "cannot write" << file.fileName() << file.errorString();
+    const QString path = pictureCacheFolder(m_values.DataFolder) + u'/' + call + QStringLiteral(".jpg");
+    if (const QString error = writeWholeFile(path, m_values.DownloadBuffer); !error.isEmpty())
+        qCWarning(lcApp) << "cannot write" << path << error;
     if (call != m_values.CurrentCall)
         return;
-    ShowPicture(file.fileName());
+    ShowPicture(path);
     // The picture may come before or after the page; only the page settles the lookup.
     readyForNextCall();
 }

@@ -2,13 +2,13 @@
 
 #include "core/Sources.h"
 #include "core/TextUtil.h"
+#include "core/WholeFile.h"
 #include "lookup/HtmlDecode.h"
 #include "lookup/Logging.h"
 
 #include <QFutureWatcher>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
-#include <QSaveFile>
 #include <QTimer>
 #include <QtConcurrent/QtConcurrentRun>
 
@@ -194,14 +194,9 @@ void LookupControl::writeComplete() const
 {
     if (m_values.DataFolder.isEmpty())
         return;
-    QSaveFile file(m_values.DataFolder + QStringLiteral("/Complete.txt"));
-    if (!file.open(QIODevice::WriteOnly)) {
-        qCWarning(lcLookup) << "cannot write" << file.fileName() << file.errorString();
-        return;
-    }
-    file.write("complete\r\n");
-    if (!file.commit())
-        qCWarning(lcLookup) << "cannot write" << file.fileName() << file.errorString();
+    const QString path = m_values.DataFolder + QStringLiteral("/Complete.txt");
+    if (const QString error = writeWholeFile(path, "complete\r\n"); !error.isEmpty())
+        qCWarning(lcLookup) << "cannot write" << path << error;
 }
 
 void LookupControl::GetSite()
