@@ -38,7 +38,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     FUZZ_CHECK(!name.isEmpty() || event != PageScraper::NameEvent::None);
     if (name.isEmpty())
         return 0;
-    const QString add2 = (page.Add1(), page.Add2());
+    page.Add1();
+    const QString add2 = page.Add2();
     page.Ctry();
     PageScraper rest = page;  // StationLookup's copy
     const double latitude = rest.Latitude();

@@ -41,12 +41,22 @@ run() {
   "$out/fuzz/fuzz_$t" "$@" -timeout=10 -rss_limit_mb=2048 -print_final_stats=1 \
     -artifact_prefix="$out/findings/$t-" "$corpus" "${dirs[@]}" > "$out/logs/$t.log" 2>&1
 }
-# The final statistics of a finished run: runs, exec/s, coverage, corpus.
+# The last statistics of a run: runs, average exec/s, coverage, corpus.
 summary() {
   local log="$out/logs/$1.log"
-  printf '%-13s %s  %s\n' "$1" \
-    "$(grep -E '^stat::number_of_executed_units|^stat::average_exec_per_sec' "$log" | sed 's/stat:://' | tr '\n' ' ')" \
-    "$(grep -E '^#[0-9]+.*(DONE|INITED)' "$log" | tail -1 | sed -E 's/^#([0-9]+)\s+\w+\s+/runs \1 /')"
+  if grep -q '^stat::number_of_executed_units' "$log"; then
+    printf '%-13s %s exec/s %s\n' "$1" \
+      "$(grep -E '^#[0-9]+.*(DONE|INITED)' "$log" | tail -1 | sed -E 's/^#([0-9]+)\s+\w+\s+(cov: [0-9]+ ft: [0-9]+ corp: [^ ]+).*/runs \1 \2/')" \
+      "$(sed -n 's/^stat::average_exec_per_sec:\s*//p' "$log")"
+  else  # fork mode: "#runs: cov: .. ft: .. corp: .. exec/s .. oom/timeout/crash: a/b/c time: Ns"
+    grep -E '^#[0-9]+: cov:' "$log" | tail -1 | awk -v t="$1" '{
+      runs = substr($1, 2) + 0
+      for (i = 1; i <= NF; i++) {
+        if ($i == "oom/timeout/crash:") found = $(i + 1)
+        if ($i == "time:") secs = $(i + 1) + 0
+      }
+      printf "%-13s runs %d %s %s %s %s %s %s exec/s %d oom/timeout/crash %s\n", t, runs, $2, $3, $4, $5, $6, $7, runs / (secs > 0 ? secs : 1), found }'
+  fi
 }
 
 failed=()
@@ -62,17 +72,24 @@ case "$mode" in
     done
     ;;
   long)
+    # Fork mode goes on after a finding; each one leaves its input in findings/.
     seconds="${2:?fuzz/run.sh long SECONDS}"
+    touch "$out/findings/.start"
     set -- $targets
     while [ $# -gt 0 ]; do
       pids=()
       for t in "$1" "${2:-}"; do
         [ -n "$t" ] || continue
-        nice -n 10 bash -c "$(declare -f run); out='$out' top='$top' run '$t' '$out/corpus/$t' -max_total_time=$seconds" &
+        nice -n 10 bash -c "$(declare -f run); out='$out' top='$top' run '$t' '$out/corpus/$t' \
+          -fork=1 -ignore_crashes=1 -max_total_time=$seconds" &
         pids+=("$!:$t")
       done
       for p in "${pids[@]}"; do
-        if wait "${p%%:*}"; then summary "${p#*:}"; else failed+=("${p#*:}"); echo "fuzz_${p#*:} FAILED, see $out/logs/${p#*:}.log"; fi
+        t="${p#*:}"
+        wait "${p%%:*}" || true
+        summary "$t"
+        found="$(find "$out/findings" -name "$t-*" -newer "$out/findings/.start" | wc -l)"
+        [ "$found" -eq 0 ] || { failed+=("$t"); echo "fuzz_$t: $found findings, see $out/logs/$t.log"; }
       done
       shift; [ $# -gt 0 ] && shift
     done
