@@ -8,7 +8,9 @@
 #include "core/TextUtil.h"
 #include "geo/Geodesy.h"
 #include "geo/MapProjection.h"
+#include "windows/DatabaseEditor.h"
 #include "windows/MapWindow.h"
+#include "windows/PictureWindow.h"
 #include "windows/StationSetup.h"
 #include "sites/SiteList.h"
 #include "ui/MessageBox.h"
@@ -214,9 +216,25 @@ void MainWindow::openStationSetup()
     setup->show();
 }
 
+void MainWindow::openDatabaseEditor()
+{
+    auto *editor = new DatabaseEditor(m_values, m_hosts, this);
+    editor->setAttribute(Qt::WA_DeleteOnClose);
+    connect(editor, &DatabaseEditor::FocusCallBox, this, [this] {
+        showRecordCount();
+        cboCall->setFocus();
+    });
+    editor->show();
+}
+
+void MainWindow::openPictureWindow()
+{
+    PictureWindow::open(pictureCacheFolder(m_values.DataFolder) + u'/' + m_values.CurrentCall
+                            + QStringLiteral(".jpg"),
+                        this);
+}
+
 // Windows that arrive with their own parts of the program; until then the commands do nothing.
-void MainWindow::openDatabaseEditor() {}
 void MainWindow::openSatelliteView(bool) {}
 void MainWindow::openWebMap() {}
 void MainWindow::openLastImages() {}
-void MainWindow::openPictureWindow() {}
