@@ -71,8 +71,8 @@ for kind in store delete config; do
     wait_for test -s "$w.out"
     sleep "$(printf '0.%03d' $((RANDOM % 100)))"
     kill -KILL "$pid"; wait "$pid" 2> /dev/null; status=$?
-    done_count=$(($(wc -l < "$w.out") - 1))
-    s="$(state "$kind" "$done_count" "$w")"
+    done_count=$(($(wc -l < "$w.out") - 1))  # -1: it never started
+    s="$( [ "$done_count" -ge 0 ] && state "$kind" "$done_count" "$w" || echo torn)"
     seen[$s]=$((seen[$s] + 1))
     if [ "$status" != 137 ] || [ "$s" = torn ]; then
       unsound=$((unsound + 1)); cp -r "$w" "$out/$kind-$i"; cat "$w.err" >> "$out/check.log"
@@ -82,15 +82,16 @@ for kind in store delete config; do
   check "$kind killed $kills times: every file whole, as before or after ($unsound not)" test "$unsound" = 0
 done
 
-# 2. A full disk and a read-only folder: the change fails with the file and the reason, or it is
-# made whole; once there is room again, the files are as before or after.
-fails_soundly() {  # fails_soundly kind expected-reason folder [runner...]
-  local kind="$1" reason="$2" folder="$3"; shift 3
+# 2. A full disk and a read-only folder: the change fails with the file and the reason (or, where
+# there is room for it, is made whole); once there is room again, the files are as before or after.
+changes_soundly() {  # changes_soundly kind may-succeed expected-reason folder [runner...]
+  local kind="$1" may="$2" reason="$3" folder="$4"; shift 4
   "$@" "$tool" "$folder" repeat "$kind" 1 > "$w.out" 2> "$w.err"; local status=$?
   rm -f "$disk/fill"
   local s; s="$(state "$kind" 0 "$folder")"
   echo "  $kind: exit $status, $s: $(tail -n 1 "$w.err")"
-  { [ "$status" = 0 ] && [ "$s" = after ]; } || { [ "$status" = 1 ] && [ "$s" = before ] && grep -q "$reason" "$w.err"; }
+  { [ "$may" = yes ] && [ "$status" = 0 ] && [ "$s" = after ]; } \
+    || { [ "$status" = 1 ] && [ "$s" = before ] && grep -q "$reason" "$w.err"; }
 }
 disk="$work/disk"
 mkdir -p "$disk"
@@ -101,7 +102,8 @@ if [ "$(id -u)" = 0 ] && mount -t tmpfs -o size=20m torvane-full "$disk" 2>/dev/
     for kind in store delete config; do
       fresh "$disk/d"
       dd if=/dev/zero of="$disk/fill" bs=64k 2> /dev/null; truncate -s "-$room" "$disk/fill"
-      check "full disk ($room bytes free), $kind" fails_soundly "$kind" "No space left on device" "$disk/d"
+      check "full disk ($room bytes free), $kind" changes_soundly "$kind" "$([ "$room" = 0 ] && echo no || echo yes)" \
+        "No space left on device" "$disk/d"
     done
   done
 else
@@ -110,13 +112,15 @@ fi
 echo "read-only data folder:"
 for kind in store delete config; do
   fresh "$w"
-  if [ "$(id -u)" = 0 ]; then
-    check "read-only folder, $kind" fails_soundly "$kind" "Read-only file system\|is not writable" "$w" \
+  if [ "$(id -u)" != 0 ]; then
+    chmod a-w "$w"
+    check "folder without write permission, $kind" changes_soundly "$kind" no "Permission denied" "$w"
+    chmod u+w "$w"
+  elif unshare -m true 2> /dev/null; then  # root writes anywhere: a read-only mount of the folder
+    check "read-only folder, $kind" changes_soundly "$kind" no "Read-only file system\|is not writable" "$w" \
       unshare -m sh -c 'mount --bind -o ro "$1" "$1" && shift && exec "$@"' _ "$w"
   else
-    chmod a-w "$w"
-    check "read-only folder, $kind" fails_soundly "$kind" "Permission denied" "$w"
-    chmod u+w "$w"
+    skip "read-only folder, $kind: root without the right to mount"
   fi
 done
 skip "site-list rebuild: the program does not rebuild the site list yet"

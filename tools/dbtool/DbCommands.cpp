@@ -182,8 +182,10 @@ int make(CallDatabase &db, qint64 records)
             chunk.clear();
         }
     }
-    if (!file.commit()) {
+    // A failed last flush is checked here: QSaveFile's commit would rename the file all the same.
+    if (!written || !file.flush() || !file.commit()) {
         complain(db.databasePath() + QStringLiteral(" could not be written: ") + file.errorString());
+        file.cancelWriting();
         return 1;
     }
     say(QStringLiteral("%1 records made").arg(records));
