@@ -2,10 +2,13 @@
 // folder whose hosts all point at the local test server.
 
 #include "app/MainMenus.h"
+#include "calldb/CallDatabase.h"
 #include "lookup/LookupControl.h"
 #include "support/AppFixture.h"
 #include "ui/DropDownMenu.h"
 #include "ui/MessageBox.h"
+#include "windows/DatabaseEditor.h"
+#include "windows/DatabaseEditorLogic.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -22,6 +25,15 @@ void enter(QWidget *w)
 {
     QEnterEvent event(QPointF(2, 2), w->mapTo(w->window(), QPointF(2, 2)), w->mapToGlobal(QPointF(2, 2)));
     QApplication::sendEvent(w, &event);
+}
+
+QWidget *pictureWindow()
+{
+    for (QWidget *w : QApplication::topLevelWidgets()) {
+        if (w->objectName() == QLatin1String("Form5") && w->isVisible())
+            return w;
+    }
+    return nullptr;
 }
 
 bool highlighted(const QLabel *label)
@@ -281,6 +293,24 @@ private slots:
         QCOMPARE(m_boxes, problem.isEmpty() ? QStringList() : QStringList{problem});
     }
 
+    // Setup's entry 2 opens the editor on the data folder's database in place of the main window.
+    void setupOpensTheDatabaseEditor()
+    {
+        CallDatabase db(m_app.folder());
+        db.FindCall(QStringLiteral("W1AW"));
+        db.CurrentRecord.setText(CallRecord::Call, QStringLiteral("W1AW"));
+        QCOMPARE(db.AppendRecord(), DbStatus::Ok);
+        Window w;
+        emit w.form.ucMnuSetup->Click(2, QString());
+        DatabaseEditor *editor = nullptr;
+        for (QWidget *top : QApplication::topLevelWidgets())
+            editor = top->objectName() == QLatin1String("Form26") ? qobject_cast<DatabaseEditor *>(top) : editor;
+        QVERIFY(editor && editor->isVisible() && !w.form.isVisible());
+        QCOMPARE(editor->callList().calls(), QStringList{"W1AW"});
+        editor->close();
+        QVERIFY(w.form.isVisible());
+    }
+
     // The picture menu opens only on a cached picture; entry 0 puts it on the clipboard as a
     // bitmap, entry 1 saves Ham.bmp where the operator chose; both do nothing once the panel is
     // cleared.
@@ -296,6 +326,15 @@ private slots:
         QVERIFY(w.form.ShowPicture(cached));
         QTest::mousePress(w.form.Image1, Qt::RightButton);
         QVERIFY(w.form.ucMnuSavePic->isVisible());
+        // The left button shows it at its own size; the main window waits for a click on it.
+        QTest::mousePress(w.form.Image1, Qt::LeftButton);
+        QPointer<QWidget> picture = pictureWindow();
+        QVERIFY(picture && !w.form.isEnabled());
+        // A picture larger than the screen is shown smaller, whole.
+        QCOMPARE(picture->findChild<QLabel *>("Image1")->pixmap().size(), QImage(cached).size());
+        QVERIFY(picture->screen()->availableGeometry().contains(picture->geometry()));
+        QTest::mouseClick(picture, Qt::LeftButton);
+        QTRY_VERIFY(!picture && w.form.isEnabled());
 
         emit w.form.ucMnuSavePic->Click(0, QString());
         QCOMPARE(QGuiApplication::clipboard()->image().convertToFormat(QImage::Format_RGB32),
