@@ -4,6 +4,7 @@
 #include "core/TextUtil.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <utility>
 
@@ -187,6 +188,47 @@ QString LatLonToGrid(double lat, double lon)
     grid += QChar(char16_t(97 + subLon));
     grid += QChar(char16_t(97 + subLat));
     return grid;
+}
+
+std::vector<LatLon> greatCirclePath(LatLon from, LatLon to, int segments)
+{
+    // Drawing needs no more than the sphere, with the full-precision pi.
+    constexpr double rad = M_PI / 180;
+    const auto unit = [](LatLon p) {
+        const double lat = p.lat * rad, lon = p.lon * rad;
+        return std::array<double, 3>{std::cos(lat) * std::cos(lon), std::cos(lat) * std::sin(lon),
+                                     std::sin(lat)};
+    };
+    const std::array<double, 3> a = unit(from), b = unit(to);
+    const double dot = std::clamp(a[0] * b[0] + a[1] * b[1] + a[2] * b[2], -1.0, 1.0);
+    const double angle = std::acos(dot);
+    // The unit vector at right angles to a, towards b (over the pole for antipodes).
+    std::array<double, 3> c{b[0] - dot * a[0], b[1] - dot * a[1], b[2] - dot * a[2]};
+    double length = std::sqrt(c[0] * c[0] + c[1] * c[1] + c[2] * c[2]);
+    if (length < 1e-12) {
+        c = {-a[2] * std::cos(from.lon * rad), -a[2] * std::sin(from.lon * rad),
+             std::cos(from.lat * rad)};  // north along the first point's meridian
+        length = std::sqrt(c[0] * c[0] + c[1] * c[1] + c[2] * c[2]);
+    }
+    std::vector<LatLon> points;
+    segments = std::max(segments, 1);
+    points.reserve(std::size_t(segments) + 1);
+    for (int i = 0; i <= segments; ++i) {
+        const double t = angle * i / segments;
+        double v[3];
+        for (int k = 0; k < 3; ++k)
+            v[k] = a[k] * std::cos(t) + c[k] / length * std::sin(t);
+        points.push_back({std::atan2(v[2], std::hypot(v[0], v[1])) / rad, std::atan2(v[1], v[0]) / rad});
+    }
+    points.back().lat = to.lat;  // the ends exactly, whatever the rounding on the way
+    return points;
+}
+
+DistanceAzimuth longPath(const DistanceAzimuth &shortPath, bool useMiles)
+{
+    // Round the globe on a mean radius of 6,371 km.
+    const double around = 2 * M_PI * 6371 / (useMiles ? kKmPerMile : 1);
+    return {std::max(0.0, around - shortPath.distance), (shortPath.azimuth + 180) % 360};
 }
 
 }  // namespace torvane

@@ -5,6 +5,7 @@
 #include <QLocale>
 #include <QString>
 #include <optional>
+#include <vector>
 
 namespace torvane {
 
@@ -49,6 +50,21 @@ std::optional<QString> FormatDistanceLine(double ownLat, double ownLon, double s
                                           const QLocale &locale = QLocale());
 std::optional<QString> FormatDistanceLine(const ProgramValues &values,
                                           const QLocale &locale = QLocale());
+
+/// A point on the globe, degrees, north and east positive.
+struct LatLon {
+    double lat = 0;
+    double lon = 0;
+};
+
+/// The short great-circle path between two points on a sphere: `segments` + 1 points from the
+/// first to the second, evenly spaced; longitudes in -180..180. Antipodes have no single short
+/// path: their path runs over the north pole.
+std::vector<LatLon> greatCirclePath(LatLon from, LatLon to, int segments = 90);
+
+/// The long path the other way round the globe: the heading opposite to the short path's and
+/// the rest of the circumference (km, or miles when useMiles).
+DistanceAzimuth longPath(const DistanceAzimuth &shortPath, bool useMiles);
 
 /// A whole distance with thousands grouped by locale (pattern "##,##0"), halves to even.
 QString formatWholeDistance(double distance, const QLocale &locale = QLocale());

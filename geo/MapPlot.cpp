@@ -118,6 +118,9 @@ StationDrawing DrawStations(const StationPlotInput &in, const LabelMeasure &meas
         d.callFrame = d.callLabel.adjusted(-2, -2, 2, 2);
     }
 
+    d.path = greatCircleOnMap(in.mapName, in.picture, in.ownLat, in.ownLon, in.stationLat,
+                              in.stationLon);
+
     // Own station label: left of the own point, centred vertically.
     d.meText = in.meText;
     const QSize me = measure(d.meText);
@@ -125,6 +128,33 @@ StationDrawing DrawStations(const StationPlotInput &in, const LabelMeasure &meas
                       me.height());
     d.meFrame = QRect(d.meLabel.left() - 1, d.meLabel.top() - 1, me.width() + 3, me.height() + 3);
     return d;
+}
+
+QList<QList<QPointF>> greatCircleOnMap(const QString &mapName, QSize picture, double ownLat,
+                                  double ownLon, double stationLat, double stationLon)
+{
+    QList<QList<QPointF>> pieces;
+    if ((ownLat == 0 && ownLon == 0) || stationLat == 0)
+        return pieces;
+    QList<QPointF> piece;
+    const auto endPiece = [&] {
+        if (piece.size() > 1)
+            pieces.append(piece);
+        piece.clear();
+    };
+    for (const LatLon &p : greatCirclePath({ownLat, ownLon}, {stationLat, stationLon})) {
+        const std::optional<QPointF> at = ProjectToMapF(mapName, p.lat, p.lon);
+        if (!at) {
+            endPiece();
+            continue;
+        }
+        if (!piece.isEmpty() && (std::abs(at->x() - piece.last().x()) > picture.width() / 2.0
+                                 || std::abs(at->y() - piece.last().y()) > picture.height() / 2.0))
+            endPiece();
+        piece.append(*at);
+    }
+    endPiece();
+    return pieces;
 }
 
 QPoint panTo(QPoint point, QSize viewport, QSize picture)

@@ -4,6 +4,7 @@
 // dragging it. Pure computation in map-image pixels (x right, y down); the window only paints.
 
 #include <QPoint>
+#include <QList>
 #include <QPointF>
 #include <QRect>
 #include <QSize>
@@ -59,7 +60,14 @@ struct StationDrawing {
     QRect meLabel;           ///< lblMe geometry
     QRect meFrame;           ///< Shape1 geometry
     std::optional<QPoint> picturePos;  ///< picInner left/top after the pan; empty: no pan
+    QList<QList<QPointF>> path;   ///< the great-circle path between the stations, in pieces
 };
+
+/// The short great-circle path from the own station to the station on a map: the projected
+/// path cut where the projection has no point or jumps (across the date line), pieces of at
+/// least two points; none when either position is not known.
+QList<QList<QPointF>> greatCircleOnMap(const QString &mapName, QSize picture, double ownLat,
+                                  double ownLon, double stationLat, double stationLon);
 
 /// Size in pixels a label takes for a text (the window measures with its font).
 using LabelMeasure = std::function<QSize(const QString &text)>;

@@ -31,6 +31,7 @@ constexpr int kMaxBlankSide = 8000;
 
 const QColor kOwnColour(0, 0, 255);
 const QColor kBlankColour(214, 220, 228);
+const QColor kPathColour(200, 0, 0);  // the great-circle path
 
 /// The blue bar of the current map's menu item: the height counts 25 units, unit i in blue
 /// 250 - 4 i (250 at the top to 150 at the bottom), the caption centred in white.
@@ -75,6 +76,9 @@ protected:
             }
         }
         p.setRenderHint(QPainter::Antialiasing);
+        p.setPen(QPen(kPathColour, 2, Qt::DashLine));
+        for (const QList<QPointF> &piece : drawing.path)
+            p.drawPolyline(piece.constData(), int(piece.size()));
         if (drawing.kind == StationCase::BeamLine) {
             p.setPen(QPen(kOwnColour, 2));
             p.drawLine(QPointF(drawing.own), drawing.beamEnd);

@@ -98,6 +98,43 @@ private slots:
         QCOMPARE(formatWholeDistance(distance, QLocale(locale)), expected);
     }
 
+    // The middle point of the short path, and the long path's heading and distance.
+    void greatCircle_data()
+    {
+        QTest::addColumn<QPointF>("from");  // (lat, lon)
+        QTest::addColumn<QPointF>("to");
+        QTest::addColumn<QPointF>("middle");
+        QTest::newRow("along the equator") << QPointF(0, 0) << QPointF(0, 90) << QPointF(0, 45);
+        QTest::newRow("over the pole, not along the parallel") << QPointF(45, 0) << QPointF(45, 180) << QPointF(90, 0);
+        QTest::newRow("across the date line") << QPointF(0, 170) << QPointF(0, -170) << QPointF(0, 180);
+        QTest::newRow("London to New York, north of both")
+            << QPointF(51.5, -0.13) << QPointF(40.71, -74.01) << QPointF(52.364, -41.291);
+        QTest::newRow("antipodes: over the north pole") << QPointF(0, 10) << QPointF(0, -170) << QPointF(90, 0);
+    }
+
+    void greatCircle()
+    {
+        QFETCH(QPointF, from);
+        QFETCH(QPointF, to);
+        QFETCH(QPointF, middle);
+        const std::vector<LatLon> path = greatCirclePath({from.x(), from.y()}, {to.x(), to.y()}, 90);
+        QCOMPARE(path.size(), std::size_t(91));
+        QVERIFY(std::abs(path.front().lat - from.x()) < 1e-9 && std::abs(path.back().lat - to.x()) < 1e-9);
+        const LatLon m = path[45];
+        QVERIFY2(std::abs(m.lat - middle.x()) < 0.01, qPrintable(QString::number(m.lat)));
+        if (std::abs(middle.x()) < 89.99)  // at the pole any longitude is the pole
+            QVERIFY2(std::abs(std::remainder(m.lon - middle.y(), 360)) < 0.01, qPrintable(QString::number(m.lon)));
+    }
+
+    void longPathGoesTheOtherWay()
+    {
+        const DistanceAzimuth lp = longPath({5743, 291}, false);
+        QCOMPARE(lp.azimuth, 111);
+        QVERIFY(std::abs(lp.distance - 34287) < 5);
+        QCOMPARE(longPath({3569, 291}, true).azimuth, 111);
+        QVERIFY(std::abs(longPath({3569, 291}, true).distance - 21310) < 5);
+    }
+
     void grid_data()
     {
         QTest::addColumn<QPointF>("position");  // latitude, longitude

@@ -150,6 +150,32 @@ private slots:
         QCOMPARE(drag.move(pointer, true, start, viewport, picture, canDragX, true).value_or(start), result);
     }
 
+    // The great-circle path on the World map: in one piece, or cut where it crosses the date
+    // line, and its ends at the two stations.
+    void greatCirclePath_data()
+    {
+        QTest::addColumn<QPointF>("own");
+        QTest::addColumn<QPointF>("station");
+        QTest::addColumn<int>("pieces");
+        QTest::newRow("Netherlands to Connecticut") << QPointF(52.1, 5.1) << QPointF(41.7, -72.7) << 1;
+        QTest::newRow("Tokyo to Connecticut, across the date line") << QPointF(35.7, 139.7) << QPointF(41.7, -72.7) << 2;
+        QTest::newRow("own position not known") << QPointF(0, 0) << QPointF(41.7, -72.7) << 0;
+    }
+
+    void greatCirclePath()
+    {
+        QFETCH(QPointF, own);
+        QFETCH(QPointF, station);
+        QFETCH(int, pieces);
+        const auto path = greatCircleOnMap("World Map", kWorld, own.x(), own.y(), station.x(), station.y());
+        QCOMPARE(int(path.size()), pieces);
+        if (pieces == 0)
+            return;
+        const auto near = [](QPointF a, QPointF b) { return QLineF(a, b).length() < 1.5; };
+        QVERIFY(near(path.first().first(), *ProjectToMapF("World Map", own.x(), own.y())));
+        QVERIFY(near(path.last().last(), *ProjectToMapF("World Map", station.x(), station.y())));
+    }
+
     void placeWindow()
     {
         // A panel at the top and a window frame: the map is capped so that the whole frame stays
