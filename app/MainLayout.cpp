@@ -78,7 +78,9 @@ void layoutMainWindow(MainWindow &f)
 
     const QSize info = f.picInfo->size();
     const struct { QLabel *label; QRectF rect; } infoLabels[] = {
-        {f.lblDx, {4, 2, 140, 18}}, {f.lblClass, {145, 2, 77, 18}}, {f.lblNot, {2, 11, 227, 18}},
+        {f.lblDx, {4, 2, 140, 18}}, {f.lblClass, {145, 2, 77, 18}},
+        // Below an approximate distance line the message takes the second line.
+        {f.lblNot, {2, f.approximatePosition() ? 21.0 : 11.0, 227, 18}},
         {f.lblGrid, {4, 21, 160, 18}}, {f.lblDOB, {128, 21, 98, 18}}};
     for (const auto &l : infoLabels) {
         setPointSize(l.label, 10 * s);
@@ -93,6 +95,10 @@ void layoutMainWindow(MainWindow &f)
         setPointSize(l.label, 10 * s);
         place(l.label, l.rect, kAddressUnits, address);
     }
+    // The country line shares the site link's line, right-aligned in a smaller font.
+    setPointSize(f.lblEntity, 8 * s);
+    place(f.lblEntity, {10, 69, 306, 18}, kAddressUnits, address);
+    f.fitEntityLine();
 
     setPointSize(f.optFrom[0], 8 * s);
     place(f.optFrom[0], QRectF(128, 22, 100, 20), kPanelUnits, panel);

@@ -3,6 +3,7 @@
 #include "core/ConfigFile.h"
 #include "core/DataFolder.h"
 #include "app/Logging.h"
+#include "app/EntityLine.h"
 #include "app/MainLayout.h"
 #include "app/MainMenus.h"
 #include "core/TextUtil.h"
@@ -161,6 +162,8 @@ void MainWindow::createControls()
     lblCtry = named<QLabel>(pic1, "lblCtry");
     lblEmail = named<QLabel>(pic1, "lblEmail");
     lblEmail->hide();  // shown when the station runs a last-images site
+    lblEntity = named<QLabel>(pic1, "lblEntity");
+    m_entityLine = new EntityLine(lblEntity, m_values.LanguageIndex, this);
 
     lstMap = named<QListWidget>(this, "lstMap");
     lstMap->hide();
@@ -230,6 +233,7 @@ void MainWindow::createLookupServices()
     lookUp = new LookupControl(m_values, m_hosts, this);
     connectLookUp();
     m_geocoder = std::make_unique<Geocoder>(m_hosts);
+    m_entityLine->loadCountryFile(m_values.DataFolder);
     m_update = std::make_unique<UpdateCheck>(
         m_values, m_hosts, [this](const UpdateMessage &m, std::function<void(int)> answered) {
             OpenUniMsgBox(this, m.prompt, m.buttons, m.title, m.button1Caption, m.button2Caption,

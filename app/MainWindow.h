@@ -23,6 +23,7 @@ class QRadioButton;
 class QTimer;
 namespace torvane {
 class DropDownMenu;
+class EntityLine;
 class LookupControl;
 class MapWindow;
 class Geocoder;
@@ -84,6 +85,12 @@ public:
     void refreshStatusText();
     /// The header labels at their places (lblSetup right-aligned).
     void placeHeaders();
+    /// The entity line fitted beside the site link.
+    void fitEntityLine();
+    /// The station is shown at its country's position, which is never stored.
+    bool approximatePosition() const { return m_approximate; }
+    /// The entity of the current call, from the country file.
+    torvane::EntityLine *entityLine() const { return m_entityLine; }
 
     // Other windows of the program, opened from the lookup, the menus and the panel.
     /// Chooses the map for the station and plots it; opens the map window when needed.
@@ -127,6 +134,7 @@ public:
     QLabel *lblAdd2 = nullptr;
     QLabel *lblCtry = nullptr;
     QLabel *lblEmail = nullptr;
+    QLabel *lblEntity = nullptr;  ///< the call's country, zones and local time
     QListWidget *lstMap = nullptr;
     QTimer *Timer1 = nullptr;
     QTimer *Timer3 = nullptr;
@@ -184,6 +192,12 @@ private:
     void onLoginRequired(const QString &call);
     void storeStation(const StationLookup &lookup);
     void showSiteLink();
+    /// lblDx from the station position, with the long path as its tooltip; `approximate`
+    /// marks a position that is only the country's.
+    void showDistanceLine(bool approximate = false);
+    /// After a lookup that gave no position: the country's position for lblDx and the map.
+    void showApproximatePosition();
+
     /// Pointer back, focus to the call box with its text selected.
     void readyForNextCall();
     /// readyForNextCall, and the lookup's outcome is announced.
@@ -216,6 +230,9 @@ private:
     std::unique_ptr<torvane::Geocoder> m_geocoder;
     std::unique_ptr<torvane::UpdateCheck> m_update;
     torvane::MainMenus *m_menus = nullptr;
+    torvane::EntityLine *m_entityLine = nullptr;
+    /// The station shown at its country's position (no position of its own): never stored.
+    bool m_approximate = false;
     QPointer<MapWindow> m_mapWindow;
 };
 

@@ -2,6 +2,8 @@
 
 #include "app/MainWindow.h"
 
+#include "app/EntityLine.h"
+
 #include "app/Logging.h"
 
 #include "calldb/CallDatabase.h"
@@ -123,6 +125,10 @@ void MainWindow::Lookup()
     m_values.LookupFailed = 0;
 
     m_values.CurrentCall = normaliseCall(typed);
+    // The country is known at once, before any answer.
+    m_entityLine->showCall(m_values.CurrentCall);
+    if (std::exchange(m_approximate, false))
+        layoutControls();
 
     if (optFrom[0]->isChecked()) {
         CallDatabase db(m_values.DataFolder);
@@ -240,14 +246,14 @@ void MainWindow::finishWebLookup(StationLookup *lookup)
         m_station = lookup->station();
         m_values.StationLatitude = lookup->latitude();
         m_values.StationLongitude = lookup->longitude();
-        if (const auto line = FormatDistanceLine(m_values, QLocale()))
-            lblDx->setText(*line);
+        showDistanceLine();
         ShowWebResult();
     }
     storeStation(*lookup);
     removeLookup(lookup);
     if (!current)
         return;
+    showApproximatePosition();
     Beep(kGoodTone, kGoodToneMs);
     showRecordCount();
     if (m_mapWindow)
@@ -307,6 +313,7 @@ void MainWindow::readyForNextCall()
 
 void MainWindow::settle()
 {
+    showApproximatePosition();
     readyForNextCall();
     emit lookupSettled();
 }

@@ -2,6 +2,8 @@
 
 #include "app/MainWindow.h"
 
+#include "app/EntityLine.h"
+
 #include "core/DataFolder.h"
 #include "app/Logging.h"
 #include "app/MainLayout.h"
@@ -86,6 +88,41 @@ void MainWindow::showSiteLink()
         m_values.DsstvSiteUrl = site.url;
         lblEmail->show();
     }
+    fitEntityLine();
+}
+
+void MainWindow::fitEntityLine()
+{
+    // Beside a shown site link the line keeps to the room right of the link's text.
+    int reserved = 0;
+    if (!lblEmail->isHidden())
+        reserved = lblEmail->x() - lblEntity->x() + 12
+                   + lblEmail->fontMetrics().horizontalAdvance(lblEmail->text());
+    m_entityLine->refresh(reserved);
+}
+
+void MainWindow::showDistanceLine(bool approximate)
+{
+    const auto line = FormatDistanceLine(m_values, QLocale());
+    if (!line)
+        return;
+    lblDx->setText(approximate ? QStringLiteral("\u2248 ") + *line : *line);
+    lblDx->setToolTip(FormatLongPath(m_values, QLocale()).value_or(QString()));
+}
+
+void MainWindow::showApproximatePosition()
+{
+    const std::optional<Entity> &entity = m_entityLine->entity();
+    if (m_values.StationLatitude != 0 || !entity)
+        return;
+    // Only the panel and the map see it: the lookup has stored what the call-book gave.
+    m_values.StationLatitude = entity->latitude;
+    m_values.StationLongitude = entity->longitude;
+    m_approximate = true;
+    showDistanceLine(true);
+    layoutControls();
+    if (m_mapWindow)
+        plotStationMap(false, false);
 }
 
 void MainWindow::ShowLocalRecord(const CallRecord &record)
@@ -111,8 +148,7 @@ void MainWindow::ShowLocalRecord(const CallRecord &record)
         m_station.Grid = grid;
     lblGrid->setText(grid.isEmpty() ? QString() : item(30) + QStringLiteral(": ") + grid);
     lblGrid->setVisible(!grid.isEmpty());
-    if (const auto line = FormatDistanceLine(m_values, QLocale()))
-        lblDx->setText(*line);
+    showDistanceLine();
     showSiteLink();
 
     // The cached picture; a small file is a placeholder or an error page: fetch it again.

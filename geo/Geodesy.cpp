@@ -139,6 +139,21 @@ std::optional<QString> FormatDistanceLine(const ProgramValues &values, const QLo
                               values.StationLongitude, useMilesOf(values), locale);
 }
 
+std::optional<QString> FormatLongPath(const ProgramValues &values, const QLocale &locale)
+{
+    if (!FormatDistanceLine(values, locale))
+        return std::nullopt;
+    const bool miles = useMilesOf(values);
+    const auto shortPath = CalcDistanceAzimuth(values.OwnLatitude, values.OwnLongitude,
+                                               values.StationLatitude, values.StationLongitude, miles);
+    if (!shortPath)
+        return std::nullopt;
+    const DistanceAzimuth lp = longPath(*shortPath, miles);
+    return QStringLiteral("LP %1\u00B0 \u00B7 %2 %3")
+        .arg(lp.azimuth)
+        .arg(formatWholeDistance(lp.distance, locale), miles ? QStringLiteral("mi") : QStringLiteral("km"));
+}
+
 QString LatLonToGrid(double lat, double lon)
 {
     if (!std::isfinite(lat) || !std::isfinite(lon))

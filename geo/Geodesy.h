@@ -66,6 +66,10 @@ std::vector<LatLon> greatCirclePath(LatLon from, LatLon to, int segments = 90);
 /// the rest of the circumference (km, or miles when useMiles).
 DistanceAzimuth longPath(const DistanceAzimuth &shortPath, bool useMiles);
 
+/// The long path as the distance line's tooltip gives it, e.g. "LP 111° · 34,287 km"; empty
+/// when FormatDistanceLine is.
+std::optional<QString> FormatLongPath(const ProgramValues &values, const QLocale &locale = QLocale());
+
 /// A whole distance with thousands grouped by locale (pattern "##,##0"), halves to even.
 QString formatWholeDistance(double distance, const QLocale &locale = QLocale());
 

@@ -1,6 +1,7 @@
 // The main window's lookup workflow against the local test server: what reaches the server,
 // what the panel shows, and what is stored.
 
+#include "app/EntityLine.h"
 #include "calldb/CallDatabase.h"
 #include "lookup/LookupControl.h"
 #include "support/AppFixture.h"
@@ -98,6 +99,7 @@ private slots:
         serveEham(s, "N1ZIP", "ZIP ONLY", "NEWINGTON, CT 06111");
         serveEham(s, "DL1ABC", "KARL", "10115 BERLIN", "52.52", "13.40");
         serveEham(s, "ZS1ABC", "PIET", "CAPE TOWN", "-33.9", "18.4");
+        serveEham(s, "VK2NOP", "NO POSITION", "SYDNEY");
         s.setPage(QStringLiteral("/src0/callbook/G4NON"), "<html><body>eHam.net G4NON Search Results</body></html>");
         s.setPage(QStringLiteral("/src2/"), kQrzCqPage);
         s.setPage(QStringLiteral("/src2/call/W1AW"), kQrzCqPage);
@@ -139,6 +141,34 @@ private slots:
         lookup(w.form, QStringLiteral("g4non"));
         QCOMPARE(w.form.lblNot->text(), QStringLiteral("G4NON") + w.form.item(38));
         QCOMPARE(CallDatabase(m_app.folder()).CountRecords(), 0);
+    }
+
+    // The country shows as soon as Enter is pressed. A station without a position, or no
+    // station at all, is placed at its country's position, marked, and that is never stored.
+    void countryFillsInWhatTheCallBookLacks_data()
+    {
+        QTest::addColumn<QString>("call");
+        QTest::addColumn<QString>("country");
+        QTest::addColumn<QString>("stored");  // its latitude field
+        QTest::newRow("found without a position") << "vk2nop" << "Australia" << "0";
+        QTest::newRow("not found") << "g4non" << "England" << "missing";
+    }
+
+    void countryFillsInWhatTheCallBookLacks()
+    {
+        QFETCH(QString, call);
+        QFETCH(QString, country);
+        QFETCH(QString, stored);
+        StartedWindow w;
+        QTRY_VERIFY(w.form.entityLine()->ready());
+        QTest::keyClicks(w.form.cboCall->lineEdit(), call);
+        QSignalSpy settled(&w.form, &MainWindow::lookupSettled);
+        QTest::keyClick(w.form.cboCall->lineEdit(), Qt::Key_Return);
+        QVERIFY(w.form.lblEntity->text().startsWith(country + QStringLiteral(" \u00B7 ")));
+        QVERIFY(settled.wait(5000));
+        QVERIFY2(w.form.lblDx->text().startsWith(QStringLiteral("\u2248 Dx: ")), qPrintable(w.form.lblDx->text()));
+        QVERIFY(w.form.lblDx->toolTip().startsWith(QStringLiteral("LP ")));
+        QCOMPARE(this->stored(call.toUpper()), stored);
     }
 
     // A page without a position, and the geocoder finds nothing: the zip code gives it; the
