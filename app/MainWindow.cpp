@@ -3,6 +3,7 @@
 #include "core/ConfigFile.h"
 #include "core/DataFolder.h"
 #include "app/Logging.h"
+#include "app/CallCompleter.h"
 #include "app/EntityLine.h"
 #include "app/MainLayout.h"
 #include "app/MainMenus.h"
@@ -91,6 +92,8 @@ bool MainWindow::eventFilter(QObject *watched, QEvent *event)
 {
     if ((watched == cboCall || watched == cboCall->lineEdit()) && event->type() == QEvent::KeyPress) {
         const auto *key = static_cast<QKeyEvent *>(event);
+        if (m_completer->handleKey(key))
+            return true;
         if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
             Lookup();
             return true;
@@ -132,6 +135,9 @@ void MainWindow::createControls()
     cboCall = named<QComboBox>(picBackground, "cboCall");
     cboCall->setEditable(true);
     cboCall->setInsertPolicy(QComboBox::NoInsert);
+    m_completer = new CallCompleter(cboCall, this);
+    connect(cboCall->lineEdit(), &QLineEdit::textEdited, m_completer, &CallCompleter::textEdited);
+    connect(m_completer, &CallCompleter::chosen, this, &MainWindow::Lookup);
     lblStatus = named<QLabel>(picBackground, "lblStatus");
     lblStatus->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     cmdGet = named<QPushButton>(picBackground, "cmdGet");
@@ -234,6 +240,7 @@ void MainWindow::createLookupServices()
     connectLookUp();
     m_geocoder = std::make_unique<Geocoder>(m_hosts);
     m_entityLine->loadCountryFile(m_values.DataFolder);
+    m_completer->load(m_values.DataFolder);
     m_update = std::make_unique<UpdateCheck>(
         m_values, m_hosts, [this](const UpdateMessage &m, std::function<void(int)> answered) {
             OpenUniMsgBox(this, m.prompt, m.buttons, m.title, m.button1Caption, m.button2Caption,

@@ -22,6 +22,7 @@ class QPushButton;
 class QRadioButton;
 class QTimer;
 namespace torvane {
+class CallCompleter;
 class DropDownMenu;
 class EntityLine;
 class LookupControl;
@@ -89,6 +90,8 @@ public:
     void fitEntityLine();
     /// The station is shown at its country's position, which is never stored.
     bool approximatePosition() const { return m_approximate; }
+    /// The completion list under the call box.
+    torvane::CallCompleter *completer() const { return m_completer; }
     /// The entity of the current call, from the country file.
     torvane::EntityLine *entityLine() const { return m_entityLine; }
 
@@ -231,6 +234,7 @@ private:
     std::unique_ptr<torvane::UpdateCheck> m_update;
     torvane::MainMenus *m_menus = nullptr;
     torvane::EntityLine *m_entityLine = nullptr;
+    torvane::CallCompleter *m_completer = nullptr;
     /// The station shown at its country's position (no position of its own): never stored.
     bool m_approximate = false;
     QPointer<MapWindow> m_mapWindow;

@@ -2,6 +2,7 @@
 
 #include "app/MainWindow.h"
 
+#include "app/CallCompleter.h"
 #include "app/EntityLine.h"
 
 #include "app/Logging.h"
@@ -101,6 +102,7 @@ void MainWindow::pasteAndLookup()
 
 void MainWindow::Lookup()
 {
+    m_completer->hide();
     ResetLabelHighlight();
     m_values.StationLatitude = m_values.StationLongitude = 0;
     const QString typed = cboCall->currentText().toUpper().trimmed();
@@ -264,7 +266,10 @@ void MainWindow::finishWebLookup(StationLookup *lookup)
 void MainWindow::storeStation(const StationLookup &lookup)
 {
     QString error;
-    if (lookup.store(&error) == DbStatus::Ok || m_databaseWarned)
+    const DbStatus status = lookup.store(&error);
+    if (status == DbStatus::Ok)
+        m_completer->addLocalCall(lookup.call());
+    if (status == DbStatus::Ok || m_databaseWarned)
         return;
     // Once per run: the lookups go on, only the local copy is missing.
     m_databaseWarned = true;

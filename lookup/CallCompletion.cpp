@@ -80,6 +80,15 @@ void CallCompletion::setLocalCalls(const QStringList &calls)
     m_local = block(std::move(upper));
 }
 
+void CallCompletion::addLocalCalls(const QStringList &calls)
+{
+    QList<QByteArray> added = m_added.split('\n');
+    for (const QString &call : calls)
+        added.append(call.trimmed().toUpper().toLatin1());
+    added.removeAll(QByteArray());
+    m_added = block(std::move(added));
+}
+
 QStringList CallCompletion::complete(const QString &typed, int limit) const
 {
     // A slashed zero is typed for 0; the lists hold 0.
@@ -87,13 +96,13 @@ QStringList CallCompletion::complete(const QString &typed, int limit) const
     if (key.size() < 2 || key.contains('\n'))
         return {};
     QStringList out;
-    for (const QByteArray *calls : {&m_local, &m_active}) {
+    for (const QByteArray *calls : {&m_added, &m_local, &m_active}) {
         QStringList starting, holding;
         collect(*calls, key, limit, &starting, &holding);
         for (const QString &call : starting + holding) {
             if (out.size() == limit)
                 return out;
-            if (calls == &m_local || !out.contains(call))
+            if (!out.contains(call))
                 out.append(call);
         }
     }

@@ -21,6 +21,8 @@ public:
     bool loadActiveCalls(const QString &dataFolder);
     /// The calls of the local database, offered before the others.
     void setLocalCalls(const QStringList &calls);
+    /// Calls stored since: offered with the local ones.
+    void addLocalCalls(const QStringList &calls);
 
     int activeCount() const { return m_activeCount; }
 
@@ -34,6 +36,7 @@ private:
 
     QByteArray m_active;  // "\n" + calls joined by "\n" + "\n", sorted
     QByteArray m_local;
+    QByteArray m_added;  // calls stored since the local ones were read
     int m_activeCount = 0;
 };
 

@@ -1,6 +1,7 @@
 // The main window's lookup workflow against the local test server: what reaches the server,
 // what the panel shows, and what is stored.
 
+#include "app/CallCompleter.h"
 #include "app/EntityLine.h"
 #include "calldb/CallDatabase.h"
 #include "lookup/LookupControl.h"
@@ -13,6 +14,7 @@
 #include <QClipboard>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QSignalSpy>
 
 using namespace torvane;
@@ -169,6 +171,38 @@ private slots:
         QVERIFY2(w.form.lblDx->text().startsWith(QStringLiteral("\u2248 Dx: ")), qPrintable(w.form.lblDx->text()));
         QVERIFY(w.form.lblDx->toolTip().startsWith(QStringLiteral("LP ")));
         QCOMPARE(this->stored(call.toUpper()), stored);
+    }
+
+    // The completion list follows the typing from the second character, local calls first;
+    // Escape closes it, Down and Enter look up the chosen call, and the stored call is offered
+    // with the local ones afterwards.
+    void completionListTakesACall()
+    {
+        StartedWindow w;
+        auto completion = std::make_shared<CallCompletion>();
+        completion->setActiveCalls("K0ABC\nW1AW\nW1AWX\n");
+        completion->setLocalCalls({"KW1A"});
+        w.form.completer()->setCompletion(completion);
+        QListWidget *list = w.form.completer()->list();
+        QLineEdit *edit = w.form.cboCall->lineEdit();
+        QTest::keyClicks(edit, QStringLiteral("w"));
+        QVERIFY(list->isHidden());
+        QTest::keyClicks(edit, QStringLiteral("1a"));
+        QVERIFY(list->isVisible());
+        const QStringList offered{"KW1A", "W1AW", "W1AWX"};
+        for (int row = 0; row < offered.size(); ++row)
+            QCOMPARE(list->item(row)->text(), offered.at(row));
+        QTest::keyClick(edit, Qt::Key_Escape);
+        QVERIFY(list->isHidden());
+        QCOMPARE(edit->text(), QStringLiteral("W1A"));
+        QTest::keyClicks(edit, QStringLiteral("w"));
+        QSignalSpy settled(&w.form, &MainWindow::lookupSettled);
+        QTest::keyClick(edit, Qt::Key_Down);
+        QTest::keyClick(edit, Qt::Key_Return);
+        QVERIFY(settled.wait(5000));
+        QCOMPARE(w.form.lblName->text(), QStringLiteral("HIRAM PERCY MAXIM"));
+        QVERIFY(list->isHidden());
+        QCOMPARE(completion->complete(QStringLiteral("1AW")).first(), QStringLiteral("W1AW"));
     }
 
     // A page without a position, and the geocoder finds nothing: the zip code gives it; the
