@@ -68,6 +68,7 @@ void CallCompleter::textEdited(const QString &text)
         return;
     }
     m_list->clear();
+    m_list->setFont(m_callBox->font());
     m_list->addItems(calls);
     m_list->setCurrentRow(-1);
     const int rowHeight = m_list->sizeHintForRow(0);
