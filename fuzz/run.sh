@@ -8,7 +8,8 @@
 #                                corpora grow in build-fuzz/corpus/, findings go to build-fuzz/findings/
 #   fuzz/run.sh build            only builds
 #
-# FUZZ_TARGETS="calldb htmldecode" limits a run to those targets; FUZZ_RUNS sets smoke's runs.
+# FUZZ_TARGETS="calldb htmldecode" limits a run to those targets; FUZZ_RUNS sets smoke's runs;
+# FUZZ_ARGS adds libFuzzer options (FUZZ_ARGS=-max_len=200000 for larger inputs).
 set -euo pipefail
 top="$(cd "$(dirname "$0")/.." && pwd)"
 out="$top/build-fuzz"
@@ -38,7 +39,7 @@ run() {
   local t="$1" corpus="$2" dirs=() d; shift 2
   mkdir -p "$corpus"
   for d in "$top/fuzz/corpus/$t" "$out/seeds/$t"; do [ -d "$d" ] && dirs+=("$d"); done
-  "$out/fuzz/fuzz_$t" "$@" -timeout=10 -rss_limit_mb=2048 -print_final_stats=1 \
+  "$out/fuzz/fuzz_$t" "$@" ${FUZZ_ARGS:-} -timeout=10 -rss_limit_mb=2048 -print_final_stats=1 \
     -artifact_prefix="$out/findings/$t-" "$corpus" "${dirs[@]}" > "$out/logs/$t.log" 2>&1
 }
 # The last statistics of a run: runs, average exec/s, coverage, corpus.
