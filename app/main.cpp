@@ -1,5 +1,6 @@
 // Torvane: call-sign lookup for radio amateurs.
 
+#include "core/DataFolder.h"
 #include "core/InstanceLock.h"
 #include "app/MainWindow.h"
 #include "core/ProgramValues.h"
@@ -14,10 +15,17 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Torvane"));
 
+    // The lock lives in the data folder it protects: a first start makes the folder (with the
+    // shipped files) before taking it.
+    torvane::installShippedData(torvane::shippedDataFolder(), torvane::dataFolderPath());
     torvane::InstanceLock lock;
     if (!lock.acquire()) {
-        torvane::ShellPopup(QStringLiteral("Another instance of Torvane is running"), 0, QString());
-        return 0;
+        if (lock.heldByAnother())
+            torvane::ShellPopup(QStringLiteral("Another instance of Torvane is running"), 0, QString());
+        else
+            torvane::ShellPopup(QStringLiteral("Torvane cannot use its data folder:\r\n") + lock.problem(),
+                                16, QStringLiteral("Torvane"));
+        return lock.heldByAnother() ? 0 : 1;
     }
 
     torvane::ProgramValues values;

@@ -1,19 +1,18 @@
 #include "core/InstanceLock.h"
 
-#include <QDir>
-#include <QStandardPaths>
+#include "core/DataFolder.h"
+
+#include <QFileInfo>
 
 namespace torvane {
 
 QString InstanceLock::defaultPath()
 {
-    QString folder = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
-    if (folder.isEmpty())
-        folder = QDir::tempPath();
-    return folder + QStringLiteral("/Torvane.lock");
+    return dataFolderPath() + QStringLiteral("/Torvane.lock");
 }
 
-InstanceLock::InstanceLock(const QString &path) : m_lock(std::make_unique<QLockFile>(path))
+InstanceLock::InstanceLock(const QString &path)
+    : m_path(path), m_lock(std::make_unique<QLockFile>(path))
 {
     // Only a lock whose process has died is stale, however old it is.
     m_lock->setStaleLockTime(0);
@@ -22,6 +21,20 @@ InstanceLock::InstanceLock(const QString &path) : m_lock(std::make_unique<QLockF
 bool InstanceLock::acquire()
 {
     return m_lock->tryLock(0);
+}
+
+bool InstanceLock::heldByAnother() const
+{
+    return m_lock->error() == QLockFile::LockFailedError;
+}
+
+QString InstanceLock::problem() const
+{
+    const QFileInfo folder(QFileInfo(m_path).path());
+    const QString reason = !folder.exists()       ? QStringLiteral("the folder does not exist")
+                           : !folder.isWritable() ? QStringLiteral("the folder is not writable")
+                                                  : QStringLiteral("the lock file cannot be written");
+    return m_path + QStringLiteral(": ") + reason;
 }
 
 }  // namespace torvane

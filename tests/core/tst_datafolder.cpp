@@ -149,7 +149,10 @@ private slots:
         InstanceLock first(path);
         QVERIFY(first.acquire());
         InstanceLock second(path);
-        QVERIFY(!second.acquire());
+        QVERIFY(!second.acquire() && second.heldByAnother());
+        InstanceLock unwritable(run.filePath("gone/Torvane.lock"));
+        QVERIFY(!unwritable.acquire() && !unwritable.heldByAnother());
+        QVERIFY(unwritable.problem().endsWith(QStringLiteral("the folder does not exist")));
     }
 };
 

@@ -33,6 +33,14 @@ kill -KILL $pid2 2>/dev/null
 after=$(cd "$data" && find . -type f -exec md5sum {} + | sort)
 check "second instance touched no file" test "$before" = "$after"
 
+# Another data folder is another operator's: that Torvane runs beside the first.
+XDG_DATA_HOME="$out/home2" "$program" & pid2=$!
+other=$(wait_window $pid2)
+check "a second data folder runs beside the first" \
+  test -n "$other" -a "$(xdotool getwindowname "$other" 2>/dev/null)" = "$(xdotool getwindowname "$win")"
+check "the lock is in the data folder" test -f "$out/home2/Torvane/Torvane.lock"
+stop_program $pid2
+
 # Close writes Torvane.cfg with CR LF line ends.
 check "first instance closes on SIGTERM" stop_program $pid
 check "Torvane.cfg has 12 lines" test "$(grep -c $'\r$' "$data/Torvane.cfg")" -eq 12
