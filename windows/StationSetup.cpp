@@ -16,6 +16,7 @@
 #include <QLineEdit>
 #include <QLocale>
 #include <QPushButton>
+#include <QShortcut>
 #include <QRadioButton>
 #include <QScreen>
 #include <QTimer>
@@ -129,6 +130,14 @@ StationSetup::StationSetup(ProgramValues &values, const HostTable &hosts, QWidge
             [this] { coordinateChange(txtLon, m_values.OwnLongitude); });
     connect(cmdGetLatLon, &QPushButton::clicked, this, &StationSetup::cmdGetLatLonClick);
     connect(cmdClose, &QPushButton::clicked, this, &QWidget::close);
+    // From the keyboard: Enter in the call field fetches the position, as the button does;
+    // Escape closes the window.
+    connect(txtCall, &QLineEdit::returnPressed, this, [this] {
+        if (cmdGetLatLon->isEnabled())
+            cmdGetLatLon->click();
+    });
+    auto *escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    connect(escape, &QShortcut::activated, this, &QWidget::close);
 
     // Opening: the fields show the settings (and the locator follows through the edit rule).
     txtCall->setText(m_values.OwnCall);

@@ -183,7 +183,7 @@ private slots:
             return std::optional<WebRoute>(WebRoute::page(page, "text/html", status));
         });
         QTest::keyClicks(form->txtCall, "w1aw-2");
-        QTest::mouseClick(form->cmdGetLatLon, Qt::LeftButton);
+        QTest::keyClick(form->txtCall, Qt::Key_Return);  // as the button does
         QTRY_COMPARE(m_beeps, QList<Tone>{beep});
         QTRY_COMPARE(QStringList({form->txtLat->text(), form->txtLon->text()}), fields);
         QCOMPARE(seen, (QStringList{"/db/W1AW", "0", "0", "waiting"}));
@@ -212,7 +212,8 @@ private slots:
         QSignalSpy focus(form.get(), &StationSetup::FocusCallBox);
         QVERIFY(!mainWindow.isVisible());
         QCOMPARE(form->frameGeometry().topLeft(), mainWindow.frameGeometry().topLeft());
-        QTest::mouseClick(form->cmdClose, Qt::LeftButton);
+        QVERIFY(QTest::qWaitForWindowActive(form.get()));
+        QTest::keyClick(form.get(), Qt::Key_Escape);
         QVERIFY(!form->isVisible() && mainWindow.isVisible());
         QCOMPARE(focus.count(), 1);
     }
