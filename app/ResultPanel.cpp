@@ -248,7 +248,15 @@ void MainWindow::openStationSetup()
 {
     auto *setup = new StationSetup(m_values, m_hosts, this, lblStatus->text());
     setup->setAttribute(Qt::WA_DeleteOnClose);
-    connect(setup, &StationSetup::FocusCallBox, this, [this] { cboCall->setFocus(); });
+    connect(setup, &StationSetup::FocusCallBox, this, [this] {
+        // The own position or the unit may have changed: the shown station's distance follows.
+        if (m_values.StationLatitude != 0) {
+            showDistanceLine(m_approximate);
+            if (m_mapWindow)
+                plotStationMap(false, false);
+        }
+        cboCall->setFocus();
+    });
     setup->show();
 }
 

@@ -107,7 +107,10 @@ StationDrawing DrawStations(const StationPlotInput &in, const LabelMeasure &meas
             d.kind = StationCase::Circles;
             if (da.distance == 0)
                 d.azimuth = 0;
-            d.callText = callLabelText(false, in.call, da.distance, in.unitWord, d.azimuth);
+            // Without the own position there is no distance to give: the call alone.
+            d.callText = in.ownLat == 0 && in.ownLon == 0
+                ? u' ' + in.call + u' '
+                : callLabelText(false, in.call, da.distance, in.unitWord, d.azimuth);
             const QSize size = measure(d.callText);
             // Centred above the large circle.
             d.callLabel = QRect(whole(d.station.x() - size.width() / 2.0),

@@ -83,6 +83,40 @@ QString coordinateText(double degrees)
     return QString::number(degrees, 'f', QLocale::FloatingPointShortest);
 }
 
+CoordinateInput readCoordinate(const QString &text, double limit, double *value)
+{
+    const QString t = text.trimmed();
+    static const QStringList starts{"", "-", "+", ".", "-.", "+."};
+    if (starts.contains(t)) {
+        *value = 0;
+        return CoordinateInput::Unfinished;
+    }
+    bool ok = false;
+    const double v = QLocale::c().toDouble(t, &ok);
+    if (!ok || !std::isfinite(v) || v < -limit || v > limit)
+        return CoordinateInput::Refused;
+    *value = v;
+    return CoordinateInput::Number;
+}
+
+QString coordinateRefusedText(bool latitude, int languageIndex)
+{
+    // English, Spanish, German, French, Dutch, Polish, Japanese; %1 and %2 are the limits.
+    static const char16_t *const texts[][2] = {
+        {u"Latitude must be a number from %1 to %2", u"Longitude must be a number from %1 to %2"},
+        {u"La latitud debe ser un n\u00famero de %1 a %2", u"La longitud debe ser un n\u00famero de %1 a %2"},
+        {u"Breite muss eine Zahl von %1 bis %2 sein", u"L\u00e4nge muss eine Zahl von %1 bis %2 sein"},
+        {u"La latitude doit \u00eatre un nombre de %1 \u00e0 %2", u"La longitude doit \u00eatre un nombre de %1 \u00e0 %2"},
+        {u"Breedtegraad moet een getal van %1 tot %2 zijn", u"Lengtegraad moet een getal van %1 tot %2 zijn"},
+        {u"Szeroko\u015b\u0107 musi by\u0107 liczb\u0105 od %1 do %2", u"D\u0142ugo\u015b\u0107 musi by\u0107 liczb\u0105 od %1 do %2"},
+        {u"\u7def\u5ea6\u306f %1 \u304b\u3089 %2 \u307e\u3067\u306e\u6570\u5024\u3067\u3059",
+         u"\u7d4c\u5ea6\u306f %1 \u304b\u3089 %2 \u307e\u3067\u306e\u6570\u5024\u3067\u3059"},
+    };
+    const int language = languageIndex >= 0 && languageIndex < 7 ? languageIndex : 0;
+    const int limit = latitude ? 90 : 180;
+    return QString::fromUtf16(texts[language][latitude ? 0 : 1]).arg(-limit).arg(limit);
+}
+
 QString withDecimalPoints(QString text)
 {
     return text.replace(u',', u'.');
@@ -288,12 +322,21 @@ void StationSetup::coordinateChange(QLineEdit *field, double &setting)
         field->setCursorPosition(cursor);
         return;
     }
-    setting = leadingNumber(text);
+    // A refused text leaves the setting as it was and says why where the locator stands.
+    double value = 0;
+    const bool latitude = field == txtLat;
+    if (readCoordinate(text, latitude ? 90 : 180, &value) == CoordinateInput::Refused) {
+        lblGrid->setStyleSheet(QStringLiteral("color: #b00000"));
+        lblGrid->setText(coordinateRefusedText(latitude, m_values.LanguageIndex));
+        return;
+    }
+    setting = value;
     refreshLocator();
 }
 
 void StationSetup::refreshLocator()
 {
+    lblGrid->setStyleSheet(QString());
     lblGrid->setText(locatorText(item(kItemGrid), m_values.OwnLatitude, m_values.OwnLongitude));
 }
 

@@ -43,6 +43,14 @@ QString coordinateText(double degrees);
 /// A line of the latitude or longitude field after the comma rule: "," becomes ".".
 QString withDecimalPoints(QString text);
 
+/// How a latitude (limit 90) or longitude (limit 180) field reads: a number within the limit,
+/// the start of one while it is typed ("", "-", "5."), or text that is refused.
+enum class CoordinateInput { Number, Unfinished, Refused };
+CoordinateInput readCoordinate(const QString &text, double limit, double *value);
+
+/// The message for a refused latitude or longitude, in the language of languageIndex.
+QString coordinateRefusedText(bool latitude, int languageIndex);
+
 /// Texts shown in labels and buttons: the CR LF of the language items becomes a line break.
 QString displayLines(QString text);
 

@@ -4,6 +4,7 @@
 #include "app/CallCompleter.h"
 #include "app/EntityLine.h"
 #include "calldb/CallDatabase.h"
+#include "windows/StationSetup.h"
 #include "lookup/LookupControl.h"
 #include "support/AppFixture.h"
 #include "ui/Beep.h"
@@ -15,6 +16,7 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QRadioButton>
 #include <QSignalSpy>
 
 using namespace torvane;
@@ -171,6 +173,21 @@ private slots:
         QVERIFY2(w.form.lblDx->text().startsWith(QStringLiteral("\u2248 Dx: ")), qPrintable(w.form.lblDx->text()));
         QVERIFY(w.form.lblDx->toolTip().startsWith(QStringLiteral("LP ")));
         QCOMPARE(this->stored(call.toUpper()), stored);
+    }
+
+    // A change of unit in the station setup shows in the station's distance line at once.
+    void setupChangeShowsInTheDistanceLine()
+    {
+        StartedWindow w;
+        lookup(w.form, QStringLiteral("w1aw"));
+        w.form.openStationSetup();
+        StationSetup *setup = nullptr;
+        for (QWidget *top : QApplication::topLevelWidgets())
+            setup = setup ? setup : qobject_cast<StationSetup *>(top);
+        QVERIFY(setup);
+        setup->optMi->click();
+        setup->close();
+        QVERIFY2(w.form.lblDx->text().contains(QStringLiteral(" mi ")), qPrintable(w.form.lblDx->text()));
     }
 
     // The completion list follows the typing from the second character, local calls first;

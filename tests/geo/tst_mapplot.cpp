@@ -45,11 +45,11 @@ private slots:
         QTest::newRow("Europe: Connecticut off the map, beam line")
             << "Europe Map" << QPointF(52.1, 5.1) << QPointF(41.7, -72.7) << StationCase::BeamLine << QPoint(499, 670)
             << QPointF(499 - 93.358, 670 - 35.837) << " To K1ABC  Dx 5,743 Kilometres  Az 291\u00B0 " << QPoint(0, -81);
-        // Own position 0/0: marker at the top-left corner, distance and azimuth 0; the view centred
+        // Own position 0/0: marker at the top-left corner, no distance to give; the view centred
         // on the station, held at the top edge.
         QTest::newRow("own position unknown")
             << "World Map" << QPointF(0, 0) << QPointF(41.7, -72.7) << StationCase::Circles << QPoint(0, 0)
-            << QPointF(819, 345) << " K1ABC  Dx 0 Kilometres  Az 0\u00B0 " << QPoint(-19, 0);
+            << QPointF(819, 345) << " K1ABC " << QPoint(-19, 0);
         QTest::newRow("no looked-up station")
             << "World Map" << QPointF(52.1, 5.1) << QPointF(0, -72.7) << StationCase::None << QPoint(1364, 258)
             << QPointF(0, 0) << "" << QPoint(-9999, -9999);

@@ -113,6 +113,10 @@ private slots:
         QTest::newRow("latitude 90: no locator") << true << "90" << "90" << "";
         QTest::newRow("latitude -90: locator") << true << "-90" << "-90" << "Grid:   JA00aa";
         QTest::newRow("longitude 180: no locator") << false << "180" << "180" << "";
+        // Refused: the setting keeps the last number accepted ("9" before "95").
+        QTest::newRow("latitude 95 refused") << true << "95" << "95" << "Latitude must be a number from -90 to 90";
+        QTest::newRow("text refused") << false << "abc" << "abc" << "Longitude must be a number from -180 to 180";
+        QTest::newRow("a sign is the start of a number") << false << "-" << "-" << "Grid:   JJ00aa";
     }
     void coordinateTyping()
     {
@@ -126,6 +130,8 @@ private slots:
         QTest::keyClicks(field, typed);
         QCOMPARE(field->text(), shown);
         QCOMPARE(form->lblGrid->text(), grid);
+        if (grid.startsWith(QStringLiteral("L")))
+            QCOMPARE(latitude ? m_values.OwnLatitude : m_values.OwnLongitude, latitude ? 9.0 : 0.0);
     }
 
     // Typed into the call field; the looked-up call is what the position fetch asks for.
