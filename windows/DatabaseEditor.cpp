@@ -12,6 +12,7 @@
 #include "ui/LanguageFile.h"
 #include "ui/MessageBox.h"
 #include "windows/DatabaseEditorLogic.h"
+#include "windows/InPlaceOfMain.h"
 #include "windows/PictureWindow.h"
 #include "windows/StationSetup.h"
 
@@ -588,14 +589,7 @@ void DatabaseEditor::showEvent(QShowEvent *event)
     QWidget::showEvent(event);
     if (event->spontaneous())
         return;
-    if (m_mainWindow) {
-        const QScreen *screen = m_mainWindow->screen() ? m_mainWindow->screen()
-                                                       : QGuiApplication::primaryScreen();
-        const QRect available = screen ? screen->availableGeometry() : QRect();
-        const QSize extra = frameGeometry().size() - size();
-        move(setupWindowPosition(m_mainWindow->frameGeometry(), sizeHint() + extra, available));
-        m_mainWindow->hide();
-    }
+    takeMainWindowsPlace(this, m_mainWindow);
     txtCall->setFocus();
 }
 
@@ -606,11 +600,7 @@ void DatabaseEditor::closeEvent(QCloseEvent *event)
         endLookup();
     }
     event->accept();
-    if (m_mainWindow) {
-        m_mainWindow->show();
-        m_mainWindow->raise();
-        m_mainWindow->activateWindow();
-    }
+    giveBackMainWindow(m_mainWindow);
     emit FocusCallBox();
 }
 

@@ -127,19 +127,6 @@ QString displayLines(QString text)
     return text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
 }
 
-QPoint setupWindowPosition(const QRect &mainFrame, const QSize &ownFrame, const QRect &available)
-{
-    int x = mainFrame.left();
-    int y = mainFrame.top();
-    if (available.isValid()) {
-        x = std::min(x, available.right() + 1 - ownFrame.width());
-        y = std::min(y, available.bottom() + 1 - ownFrame.height());
-        x = std::max(x, available.left());
-        y = std::max(y, available.top());
-    }
-    return QPoint(x, y);
-}
-
 }  // namespace torvane
 
 using namespace torvane;
@@ -412,14 +399,7 @@ void StationSetup::showEvent(QShowEvent *event)
     QWidget::showEvent(event);
     if (event->spontaneous())
         return;
-    if (m_mainWindow) {
-        const QScreen *screen = m_mainWindow->screen() ? m_mainWindow->screen()
-                                                       : QGuiApplication::primaryScreen();
-        const QRect available = screen ? screen->availableGeometry() : QRect();
-        const QSize extra = frameGeometry().size() - size();
-        move(setupWindowPosition(m_mainWindow->frameGeometry(), sizeHint() + extra, available));
-        m_mainWindow->hide();
-    }
+    takeMainWindowsPlace(this, m_mainWindow);
     txtCall->setFocus();
 }
 
@@ -427,10 +407,6 @@ void StationSetup::closeEvent(QCloseEvent *event)
 {
     setBusy(false);
     event->accept();
-    if (m_mainWindow) {
-        m_mainWindow->show();
-        m_mainWindow->raise();
-        m_mainWindow->activateWindow();
-    }
+    giveBackMainWindow(m_mainWindow);
     emit FocusCallBox();
 }

@@ -5,6 +5,7 @@
 
 #include "core/HostTable.h"
 #include "core/ProgramValues.h"
+#include "windows/InPlaceOfMain.h"
 
 #include <QPoint>
 #include <QPointer>
@@ -54,9 +55,6 @@ QString coordinateRefusedText(bool latitude, int languageIndex);
 /// Texts shown in labels and buttons: the CR LF of the language items becomes a line break.
 QString displayLines(QString text);
 
-/// Top-left corner (pixels) of the setup window's frame: the main window's top-left corner,
-/// moved as little as needed to keep the whole frame on the available screen area.
-QPoint setupWindowPosition(const QRect &mainFrame, const QSize &ownFrame, const QRect &available);
 
 }  // namespace torvane
 
