@@ -336,6 +336,14 @@ DbStatus CallDatabase::StoreStation(const CallRecord &station, bool keepStoredAd
                     systemError(ENOENT));
     if (status == DbStatus::Ok && n == 0)
         status = placeRecord(file, file.size() / kRec, CurrentRecord.data(), false);
+    if (status == DbStatus::Ok && n != 0) {
+        // A replaced record leaves the file as long as it was: a torn tail that an older
+        // program's cut-short append left goes now, as an insert or a delete drops it.
+        QFile whole(databasePath());
+        const qint64 size = whole.size();
+        if (size % kRec != 0 && !whole.resize(size - size % kRec))
+            return fail(DbStatus::WriteFailed, whole, QStringLiteral("could not be cut to whole records"));
+    }
     return status;
 }
 
