@@ -330,7 +330,20 @@ DbStatus CallDatabase::StoreStation(const CallRecord &station, bool keepStoredAd
         CurrentRecord.setText(field, kept ? storedAdd1 : station.text(field));
     }
     QFile file(databasePath());
-    status = n != 0 ? ReplaceRecord(n) : openForUpdate(file);
+    if (n != 0) {
+        // In a file an older program left unsorted the search may still have found the call:
+        // the file is repaired around the new record, which wins over the stored one.
+        bool sortedRun = true;
+        int64_t before = 0;
+        status = openForUpdate(file);
+        if (status == DbStatus::Ok)
+            status = scanSortedRun(file, file.size() / kRec, nullptr, sortedRun, before);
+        if (status == DbStatus::Ok && !sortedRun)
+            return rewriteSorted(file, file.size() / kRec, CurrentRecord.data());
+        file.close();
+    }
+    if (status == DbStatus::Ok)
+        status = n != 0 ? ReplaceRecord(n) : openForUpdate(file);
     if (status == DbStatus::Missing)  // gone since the search created it
         return fail(DbStatus::OpenFailed, databasePath(), QStringLiteral("could not be opened for writing"),
                     systemError(ENOENT));
@@ -396,8 +409,9 @@ DbStatus CallDatabase::scanSortedRun(QFile &file, int64_t count, const char *rec
                                      int64_t &before)
 {
     ScanCall lastCall, previous, current;
-    lastCall.set(record);
-    bool first = true, pastLast = false;
+    if (record)
+        lastCall.set(record);
+    bool first = true, pastLast = !record;
     sortedRun = true;
     before = 0;
     return forEachChunk(file, count, [&](int64_t, char *records, int64_t n) {

@@ -113,7 +113,7 @@ private:
     /// Removes a leftover temp.db and finishes the change a journal left behind, if any.
     DbStatus recover();
     /// Whether records 1 .. count ascend strictly without `record`'s call (`sortedRun`), and
-    /// how many of them sort before it (`before`).
+    /// how many of them sort before it (`before`); with no record only whether they ascend.
     DbStatus scanSortedRun(QFile &file, int64_t count, const char *record, bool &sortedRun,
                            int64_t &before);
     /// Puts `record` among records 1 .. count: inserted when they are a sorted run, else the

@@ -200,6 +200,8 @@ private slots:
         QTest::newRow("store: Add1 blank when not stored") << "store G4ABC keeping" << sorted << none << none << with(3, fresh("G4ABC", ""));
         QTest::newRow("store: seven chars replace the six") << "store K1ABCDE" << sorted << none << none << with(4, fresh("K1ABCD"), kRec);
         QTest::newRow("store over a torn tail") << "store G4ABC" << sorted + torn << none << none << withG4;
+        QTest::newRow("store: replaced in an unsorted file, which is sorted")
+            << "store K1ABC" << records({"9Z9", "0A1"}) + sorted.mid(2 * kRec) << none << none << with(3, k1, kRec);
         QTest::newRow("store: replaced, torn tail dropped") << "store K1ABC" << sorted + torn << none << none << with(3, k1, kRec);
         QTest::newRow("store: duplicate left by an older program") << "store G4ABC" << with(3, records({"K1ABC"})) << none << none << withG4;
         QTest::newRow("store: out of order, later duplicate kept") << "store G4ABC" << sorted + later << none << none << with(3, g4 + later, kRec);
