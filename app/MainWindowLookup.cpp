@@ -293,6 +293,8 @@ void MainWindow::onLoginRequired(const QString &call)
         return;
     lblNot->setText(item(45) + u' ' + m_values.SourceName);
     lblNot->show();
+    // The source has just said it does not know us: the status line must not claim otherwise.
+    setStatusFrom(false);
     settle();
 }
 

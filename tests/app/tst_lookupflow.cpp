@@ -272,6 +272,19 @@ private slots:
         QCOMPARE(stored(QStringLiteral("W1AW"), CallRecord::Add1), add1);
     }
 
+    // QRZ's site page says "Logout", then a station's page asks for a login: the status line
+    // follows the page, not the site.
+    void loginAskedForIsNotCalledLoggedIn()
+    {
+        m_app.prepare(AppFixture::config(1));
+        m_app.server.setPage(QStringLiteral("/src1/"), "<html><body>QRZ <a>Logout</a></body></html>");
+        m_app.server.setPage(QStringLiteral("/src1/db/K0ABC"), "<html><body>QRZ K0ABC please log in</body></html>");
+        StartedWindow w;
+        QTRY_VERIFY(w.form.lblStatus->text().contains(QStringLiteral("(logged in)")));
+        lookup(w.form, QStringLiteral("k0abc"));
+        QVERIFY2(!w.form.lblStatus->text().contains(QStringLiteral("(logged in)")), qPrintable(w.form.lblStatus->text()));
+    }
+
     // Local lookups: a stored station is shown without asking the web, its cached picture
     // fetched again when it is no bigger than a placeholder; a call not stored goes to the web.
     void cachedPictureRule_data()
