@@ -192,6 +192,9 @@ private:
     void finishWebLookup(StationLookup *lookup);
     void onGotPicture(const QString &call);
     void onCallNotFound(const QString &call);
+    /// A site that gave no answer at all is told as such (status line and lblNot), not as a
+    /// station not found; false when it answered.
+    bool showNoAnswer();
     void onLoginRequired(const QString &call);
     void storeStation(const StationLookup &lookup);
     void showSiteLink();

@@ -4,6 +4,7 @@
 
 #include "app/CallCompleter.h"
 #include "app/EntityLine.h"
+#include "app/NoAnswerText.h"
 
 #include "app/Logging.h"
 
@@ -42,8 +43,10 @@ void MainWindow::connectLookUp()
     connect(lookUp, &LookupControl::PageNotFound, this, [this](const QString &call) {
         if (!endLookup(call))
             return;
-        lblNot->setText(call + QStringLiteral(" not found"));
-        lblNot->show();
+        if (!showNoAnswer()) {
+            lblNot->setText(call + QStringLiteral(" not found"));
+            lblNot->show();
+        }
         settle();
     });
     connect(lookUp, &LookupControl::CallNotFound, this, &MainWindow::onCallNotFound);
@@ -281,10 +284,24 @@ void MainWindow::onCallNotFound(const QString &call)
 {
     if (!endLookup(call))
         return;
-    lblNot->setText(call + item(38));
-    lblNot->show();
+    if (!showNoAnswer()) {
+        lblNot->setText(call + item(38));
+        lblNot->show();
+    }
     m_values.LookupFailed = -1;
     settle();
+}
+
+bool MainWindow::showNoAnswer()
+{
+    const LookupControl::NoAnswer why = lookUp->lastPageNoAnswer();
+    if (why == LookupControl::NoAnswer::None)
+        return false;
+    lblStatus->setText(noAnswerText(m_values.SourceName, why == LookupControl::NoAnswer::TimedOut,
+                                    m_values.LanguageIndex));
+    lblNot->setText(checkNetworkText(m_values.LanguageIndex));
+    lblNot->show();
+    return true;
 }
 
 void MainWindow::onLoginRequired(const QString &call)

@@ -152,7 +152,12 @@ void LookupControl::pageLoaded(const FetchResult &fetched, const QString &key,
         return;
     }
     removeName(key);
-    then(fetched.status == FetchResult::TimedOut ? LoadOutcome::TimedOut : LoadOutcome::Failed);
+    // Errors below 100 are the network's (refused, host not found, reset); HTTP answers are above.
+    const QNetworkReply::NetworkError error = fetched.reply ? fetched.reply->error() : QNetworkReply::NoError;
+    then(fetched.status == FetchResult::TimedOut ? LoadOutcome::TimedOut
+         : error > QNetworkReply::NoError && error < QNetworkReply::ProxyConnectionRefusedError
+             ? LoadOutcome::NoConnection
+             : LoadOutcome::Failed);
 }
 
 // Turns the page into text in a worker thread, which holds nothing of the component; the load
@@ -222,6 +227,7 @@ void LookupControl::GetSite()
 void LookupControl::GetPage(const QString &name)
 {
     m_scraper.PageText.clear();
+    m_lastNoAnswer = NoAnswer::None;
     const QString call = withoutKindDigit(name);
     const QString requestCall = call.toUpper();
     const int16_t source = Database();
@@ -233,6 +239,9 @@ void LookupControl::GetPage(const QString &name)
     }
     cancelPending(call);
     loadPage(address, call, [this, call, requestCall, source](LoadOutcome outcome) {
+        m_lastNoAnswer = outcome == LoadOutcome::TimedOut       ? NoAnswer::TimedOut
+                         : outcome == LoadOutcome::NoConnection ? NoAnswer::NoConnection
+                                                                : NoAnswer::None;
         if (outcome == LoadOutcome::TimedOut) {
             emit CallNotFound(call);
             return;

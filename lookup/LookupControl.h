@@ -79,6 +79,12 @@ public:
     /// Names of the requests in progress, each followed by NUL, the whole starting with NUL.
     QString PendingRequests() const { return m_pending; }
 
+    /// Why the last GetPage gave PageNotFound or CallNotFound, when the site gave no answer at
+    /// all: it let the time limit pass, or no connection could be made (refused, host not
+    /// found, reset). None when it answered (a page without the station, an HTTP error).
+    enum class NoAnswer { None, TimedOut, NoConnection };
+    NoAnswer lastPageNoAnswer() const { return m_lastNoAnswer; }
+
     /// Aborts the request registered under name (a page load's name is its call, a picture's
     /// is call + "5"). The cancelled request raises no event. False when none is pending.
     bool CancelRequest(const QString &name);
@@ -111,7 +117,7 @@ signals:
     void LatLonNotFound();
 
 private:
-    enum class LoadOutcome { Loaded, Failed, TimedOut };
+    enum class LoadOutcome { Loaded, Failed, TimedOut, NoConnection };
     using LoadDone = std::function<void(LoadOutcome)>;
 
     QString sourceAddress(int16_t source, bool sitePage, const QString &call,
@@ -133,6 +139,7 @@ private:
     QNetworkAccessManager *backgroundManager();
 
     ProgramValues &m_values;
+    NoAnswer m_lastNoAnswer = NoAnswer::None;
     HostTable m_hosts;
     PageScraper m_scraper;
     QString m_pending = QString(QChar(0));

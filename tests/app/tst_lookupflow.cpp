@@ -272,6 +272,32 @@ private slots:
         QCOMPARE(stored(QStringLiteral("W1AW"), CallRecord::Add1), add1);
     }
 
+    // A site that gives no answer is told as such, not as a station not found.
+    void siteWithoutAnswer_data()
+    {
+        QTest::addColumn<int>("delayMs");
+        QTest::addColumn<int>("cutAfter");  // bytes of the body sent before the connection closes
+        QTest::addColumn<QString>("status");
+        QTest::newRow("time-out") << 3000 << -1 << "eHam.net did not answer (time-out)";
+        QTest::newRow("connection cut") << 0 << 5 << "eHam.net did not answer (no connection)";
+    }
+
+    void siteWithoutAnswer()
+    {
+        QFETCH(int, delayMs);
+        QFETCH(int, cutAfter);
+        QFETCH(QString, status);
+        WebRoute route = WebRoute::page("<html><body>eHam.net G4DED Search Results</body></html>");
+        route.delayMs = delayMs;
+        route.closeAfterBytes = cutAfter;
+        m_app.server.setRoute(QStringLiteral("/src0/callbook/G4DED"), route);
+        StartedWindow w;
+        w.form.lookUp->setPageTimeLimitMs(300);
+        lookup(w.form, QStringLiteral("g4ded"));
+        QCOMPARE(w.form.lblStatus->text(), status);
+        QCOMPARE(w.form.lblNot->text(), QStringLiteral("Check the network or Hosts.cfg"));
+    }
+
     // QRZ's site page says "Logout", then a station's page asks for a login: the status line
     // follows the page, not the site.
     void loginAskedForIsNotCalledLoggedIn()
