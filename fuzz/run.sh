@@ -14,7 +14,8 @@ set -euo pipefail
 top="$(cd "$(dirname "$0")/.." && pwd)"
 out="$top/build-fuzz"
 mode="${1:-smoke}"
-all="htmldecode pagescraper languagefile configfile hosttable calldb ziptable geocoder updatecheck sitelist"
+all="htmldecode pagescraper languagefile configfile hosttable calldb ziptable geocoder updatecheck sitelist
+     countryfile callcompletion"
 targets="${FUZZ_TARGETS:-$all}"
 
 "$top/tools/setup.sh" --no-build
@@ -46,7 +47,7 @@ run() {
 summary() {
   local log="$out/logs/$1.log"
   if grep -q '^stat::number_of_executed_units' "$log"; then
-    printf '%-13s %s exec/s %s\n' "$1" \
+    printf '%-15s %s exec/s %s\n' "$1" \
       "$(grep -E '^#[0-9]+.*(DONE|INITED)' "$log" | tail -1 | sed -E 's/^#([0-9]+)\s+\w+\s+(cov: [0-9]+ ft: [0-9]+ corp: [^ ]+).*/runs \1 \2/')" \
       "$(sed -n 's/^stat::average_exec_per_sec:\s*//p' "$log")"
   else  # fork mode: "#runs: cov: .. ft: .. corp: .. exec/s .. oom/timeout/crash: a/b/c time: Ns"
@@ -56,7 +57,7 @@ summary() {
         if ($i == "oom/timeout/crash:") found = $(i + 1)
         if ($i == "time:") secs = $(i + 1) + 0
       }
-      printf "%-13s runs %d %s %s %s %s %s %s exec/s %d oom/timeout/crash %s\n", t, runs, $2, $3, $4, $5, $6, $7, runs / (secs > 0 ? secs : 1), found }'
+      printf "%-15s runs %d %s %s %s %s %s %s exec/s %d oom/timeout/crash %s\n", t, runs, $2, $3, $4, $5, $6, $7, runs / (secs > 0 ? secs : 1), found }'
   fi
 }
 

@@ -6,7 +6,8 @@ set -euo pipefail
 top="$(cd "$(dirname "$0")/.." && pwd)"
 seeds="${1:?usage: fuzz/seeds.sh FOLDER}"
 rm -rf "$seeds"
-for t in htmldecode pagescraper languagefile configfile hosttable calldb ziptable updatecheck sitelist; do
+for t in htmldecode pagescraper languagefile configfile hosttable calldb ziptable updatecheck sitelist \
+         countryfile callcompletion; do
   mkdir -p "$seeds/$t"
 done
 pages="$top/tests/e2e/pages"
@@ -57,3 +58,13 @@ for call in K0ABC W9ZZZ; do
   { echo "$call"; site AA1A http://aa1a.example/last; site K0ABC http://k0abc.example/;
     site W1AW http://w1aw.example/images; } > "$seeds/sitelist/$call"
 done
+
+# The system's country file and active-call list (hamradio-files), their first entries.
+ham=/usr/share/hamradio-files
+if [ -r "$ham/cty.dat" ]; then
+  { echo "VE3/K1ABC"; head -n 60 "$ham/cty.dat"; } > "$seeds/countryfile/cty-head"
+  { echo "=W1AW"; tail -n 40 "$ham/cty.dat"; } > "$seeds/countryfile/cty-tail"
+fi
+if [ -r "$ham/MASTER.SCP" ]; then
+  { echo "1A"; head -n 300 "$ham/MASTER.SCP"; } > "$seeds/callcompletion/scp-head"
+fi
