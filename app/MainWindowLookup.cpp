@@ -74,6 +74,7 @@ void MainWindow::setStatusFrom(bool loggedIn)
     const StatusLine line = statusLine(loggedIn, m_values.CurrentSource, m_values.SourceName,
                                        item(66), item(67), item(68), item(70));
     lblStatus->setText(line.text);
+    lblStatus->setToolTip(QString());
     m_values.LookupState = int16_t(line.state);
 }
 
@@ -297,9 +298,15 @@ bool MainWindow::showNoAnswer()
     const LookupControl::NoAnswer why = lookUp->lastPageNoAnswer();
     if (why == LookupControl::NoAnswer::None)
         return false;
-    lblStatus->setText(noAnswerText(m_values.SourceName, why == LookupControl::NoAnswer::TimedOut,
-                                    m_values.LanguageIndex));
-    lblNot->setText(checkNetworkText(m_values.LanguageIndex));
+    // Longer than the texts the labels were laid out for: fitted, whole in the tooltip.
+    const auto fit = [](QLabel *label, const QString &text) {
+        const QString shown = label->fontMetrics().elidedText(text, Qt::ElideRight, label->width());
+        label->setText(shown);
+        label->setToolTip(shown == text ? QString() : text);
+    };
+    fit(lblStatus, noAnswerText(m_values.SourceName, why == LookupControl::NoAnswer::TimedOut,
+                                m_values.LanguageIndex));
+    fit(lblNot, checkNetworkText(m_values.LanguageIndex));
     lblNot->show();
     return true;
 }

@@ -53,6 +53,7 @@ void MainWindow::ClearResultPanel()
     for (QLabel *label : {lblDx, lblClass, lblGrid, lblDOB})
         label->clear();
     lblNot->setText(item(34));
+    lblNot->setToolTip(QString());
     lblNot->show();
     for (QLabel *label : {lblName, lblAdd1, lblAdd2, lblCtry}) {
         label->clear();
