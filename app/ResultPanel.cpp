@@ -52,6 +52,7 @@ void MainWindow::ClearResultPanel()
     ResetLabelHighlight();
     for (QLabel *label : {lblDx, lblClass, lblGrid, lblDOB})
         label->clear();
+    lblDx->setToolTip(QString());
     lblNot->setText(item(34));
     lblNot->setToolTip(QString());
     lblNot->show();
