@@ -12,6 +12,7 @@
 #include <QRectF>
 #include <QWidget>
 #include <memory>
+#include <optional>
 
 class QComboBox;
 class QNetworkAccessManager;
@@ -195,6 +196,8 @@ private:
     /// A site that gave no answer at all is told as such (status line and lblNot), not as a
     /// station not found; false when it answered.
     bool showNoAnswer();
+    /// After a failed web lookup in local mode: the stored record that had no position.
+    void showStoredRecord();
     void onLoginRequired(const QString &call);
     void storeStation(const StationLookup &lookup);
     void showSiteLink();
@@ -240,6 +243,7 @@ private:
     torvane::CallCompleter *m_completer = nullptr;
     /// The station shown at its country's position (no position of its own): never stored.
     bool m_approximate = false;
+    std::optional<torvane::CallRecord> m_storedRecord;  ///< stored without a position
     QPointer<MapWindow> m_mapWindow;
 };
 

@@ -136,6 +136,7 @@ void MainWindow::Lookup()
     if (std::exchange(m_approximate, false))
         layoutControls();
 
+    m_storedRecord.reset();
     if (optFrom[0]->isChecked()) {
         CallDatabase db(m_values.DataFolder);
         const int32_t n = db.FindCall(m_values.CurrentCall);
@@ -146,6 +147,9 @@ void MainWindow::Lookup()
                 plotStationMap(false, true);
             return;
         }
+        // Stored without a position: the web is asked, and should it fail this is shown.
+        if (n > 0 && !db.CurrentRecord.trimmed(CallRecord::Name).isEmpty())
+            m_storedRecord = db.CurrentRecord;
     }
     if (sourceFactsOfSetting(m_values.CurrentSource) && !m_values.CurrentCall.isEmpty()) {
         StartWebLookup(m_values.CurrentCall);
@@ -293,6 +297,19 @@ void MainWindow::onCallNotFound(const QString &call)
     settle();
 }
 
+void MainWindow::showStoredRecord()
+{
+    if (!m_storedRecord || m_storedRecord->trimmed(CallRecord::Call) != m_values.CurrentCall)
+        return;
+    // What the database knows, under the line that says why the web gave nothing more.
+    const CallRecord &record = *m_storedRecord;
+    lblName->setText(record.trimmed(CallRecord::Name));
+    lblAdd1->setText(record.trimmed(CallRecord::Add1));
+    lblAdd2->setText(record.trimmed(CallRecord::Add2));
+    lblCtry->setText(record.trimmed(CallRecord::Ctry));
+    lblClass->setText(record.trimmed(CallRecord::Class) + u' ');
+}
+
 bool MainWindow::showNoAnswer()
 {
     const LookupControl::NoAnswer why = lookUp->lastPageNoAnswer();
@@ -344,6 +361,7 @@ void MainWindow::readyForNextCall()
 
 void MainWindow::settle()
 {
+    showStoredRecord();
     showApproximatePosition();
     readyForNextCall();
     emit lookupSettled();

@@ -272,6 +272,25 @@ private slots:
         QCOMPARE(stored(QStringLiteral("W1AW"), CallRecord::Add1), add1);
     }
 
+    // Local mode, a stored station without a position and a web lookup that finds nothing:
+    // the stored record shows with the line that says so.
+    void storedRecordShownWhenTheWebFails()
+    {
+        m_app.prepare(AppFixture::config(0, false));
+        CallDatabase db(m_app.folder());
+        db.FindCall(QStringLiteral("G4NON"));
+        db.ClearRecord();
+        const QStringList texts = {"G4NON", "STORED NAME", "1 HIGH ST", "", "England", "0", "0", "Full"};
+        for (int field = 0; field < texts.size(); ++field)
+            db.CurrentRecord.setText(CallRecord::Field(field), texts.at(field));
+        QCOMPARE(db.AppendRecord(), DbStatus::Ok);
+        StartedWindow w;
+        lookup(w.form, QStringLiteral("g4non"));
+        QCOMPARE(w.form.lblNot->text(), QStringLiteral("G4NON") + w.form.item(38));
+        QCOMPARE(w.form.lblName->text(), QStringLiteral("STORED NAME"));
+        QCOMPARE(w.form.lblClass->text(), QStringLiteral("Full "));
+    }
+
     // A site that gives no answer is told as such, not as a station not found.
     void siteWithoutAnswer_data()
     {
