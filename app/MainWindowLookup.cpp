@@ -268,6 +268,9 @@ void MainWindow::finishWebLookup(StationLookup *lookup)
     showRecordCount();
     if (m_mapWindow)
         plotStationMap(false, true);
+    // Ready for the next call; the pointer stays as the picture's request has it.
+    cboCall->setFocus();
+    cboCall->lineEdit()->selectAll();
     emit lookupSettled();
 }
 

@@ -235,7 +235,7 @@ void MainWindow::plotStationMap(bool openWindow, bool popupWhenMissing)
         m_mapWindow->setAttribute(Qt::WA_DeleteOnClose);
         connect(m_mapWindow, &MapWindow::FocusCallBox, this, [this] {
             activateWindow();
-            cboCall->setFocus();
+            readyForNextCall();  // focus and the call selected
         });
     }
     m_mapWindow->PlotMap();
@@ -257,7 +257,7 @@ void MainWindow::openStationSetup()
             if (m_mapWindow)
                 plotStationMap(false, false);
         }
-        cboCall->setFocus();
+        readyForNextCall();  // focus and the call selected
     });
     setup->show();
 }
@@ -268,7 +268,7 @@ void MainWindow::openDatabaseEditor()
     editor->setAttribute(Qt::WA_DeleteOnClose);
     connect(editor, &DatabaseEditor::FocusCallBox, this, [this] {
         showRecordCount();
-        cboCall->setFocus();
+        readyForNextCall();  // focus and the call selected
     });
     editor->show();
 }
