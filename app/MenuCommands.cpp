@@ -4,6 +4,7 @@
 #include "app/MainMenus.h"
 
 #include "app/MainWindow.h"
+#include "windows/HelpWindow.h"
 #include "core/TextUtil.h"
 #include "ui/DropDownMenu.h"
 #include "ui/LanguageFile.h"
@@ -140,8 +141,11 @@ void MainMenus::togglePlainZero()
 
 void MainMenus::openHelp()
 {
-    // Failures of the editor are not reported: the operator sees whether it opened.
-    openDocument(QUrl::fromLocalFile(m_form.values().DataFolder + QStringLiteral("/Help.txt")));
+    // In a window of the program's own, in the menu font: no text editor needed.
+    auto *help = new HelpWindow(m_form.values().DataFolder, m_form.lblSource->font(), &m_form);
+    help->setAttribute(Qt::WA_DeleteOnClose);
+    help->show();
+    help->activateWindow();
 }
 
 void MainMenus::showAbout()

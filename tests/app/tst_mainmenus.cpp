@@ -7,6 +7,9 @@
 #include "ui/DropDownMenu.h"
 #include "ui/MessageBox.h"
 #include "windows/DatabaseEditor.h"
+#include "windows/HelpWindow.h"
+
+#include <QPlainTextEdit>
 #include "windows/DatabaseEditorLogic.h"
 
 #include <QApplication>
@@ -305,6 +308,22 @@ private slots:
         QCOMPARE(editor->callList().calls(), QStringList{"W1AW"});
         editor->close();
         QVERIFY(w.form.isVisible());
+    }
+
+    // Setup's Help shows Help.txt in a window of the program, in the menu font; Escape closes it.
+    void helpOpensInTheProgram()
+    {
+        m_app.write(QStringLiteral("Help.txt"), "HELP\r\nfor \xC5land\r\n");
+        Window w;
+        emit w.form.ucMnuSetup->Click(6, QString());
+        HelpWindow *help = nullptr;
+        for (QWidget *top : QApplication::topLevelWidgets())
+            help = help ? help : qobject_cast<HelpWindow *>(top);
+        QVERIFY(help && help->isVisible());
+        QCOMPARE(help->txtHelp->toPlainText(), QStringLiteral("HELP\nfor \u00C5land\n"));
+        QCOMPARE(help->txtHelp->font(), w.form.lblSource->font());
+        QTest::keyClick(help->txtHelp, Qt::Key_Escape);
+        QTRY_VERIFY(!help->isVisible());
     }
 
     // The picture menu opens only on a cached picture; entry 0 puts it on the clipboard as a
