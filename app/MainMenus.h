@@ -65,8 +65,6 @@ public:
     explicit MainMenus(MainWindow &form);
 
     // Seams that tests replace, so that no editor, dialog or printer is reached.
-    /// Opens a document with the desktop's handler (Help.txt in the text editor).
-    std::function<bool(const QUrl &)> openDocument;
     /// The save-file dialog: owner, proposed name, filter; empty when cancelled.
     std::function<QString(QWidget *, const QString &, const QString &)> askSaveFileName;
     /// Prints the address lines; empty on success, otherwise the message for the operator.

@@ -83,7 +83,6 @@ int menuLeftOnScreen(int left, int menuWidth, int screenWidth)
 MainMenus::MainMenus(MainWindow &form) : QObject(&form), m_form(form)
 {
     setObjectName(QStringLiteral("MainMenus"));
-    openDocument = [](const QUrl &url) { return QDesktopServices::openUrl(url); };
     askSaveFileName = defaultSaveFileName;
     printAddress = printAddressLabel;
     mouseButtons = [] { return QGuiApplication::mouseButtons(); };
