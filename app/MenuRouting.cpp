@@ -17,7 +17,6 @@
 #include "ui/DropDownMenu.h"
 
 #include <QCursor>
-#include <QDesktopServices>
 #include <QEvent>
 #include <QFileDialog>
 #include <QFileInfo>
