@@ -4,11 +4,21 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <cmath>
+
 namespace torvane {
 
 namespace {
 
 const char *const kSystemFolder = "/usr/share/hamradio-files";
+
+// A position on the globe and a time offset of at most a day: anything else, such as a number
+// that overflows the offset's seconds, is not read as an entity's.
+bool plausible(const Entity &entity)
+{
+    return std::fabs(entity.latitude) <= 90 && std::fabs(entity.longitude) <= 180
+           && std::fabs(entity.utcOffset) <= 24;
+}
 
 // The text between open and close from `at` on, with `at` moved past it; false when the
 // override is not closed.
@@ -51,7 +61,7 @@ bool applyOverrides(const QString &alias, int at, Entity *entity)
         if (!ok)
             return false;
     }
-    return true;
+    return plausible(*entity);
 }
 
 // The eight fields of an entity's first line; false when they cannot be read.
@@ -73,7 +83,7 @@ bool readEntityLine(const QString &line, Entity *entity, QString *primary)
         primary->remove(0, 1);  // an entity of some awards only: its prefix is kept as it is
     entity->primaryPrefix = *primary;
     return ok[0] && ok[1] && ok[2] && ok[3] && ok[4] && !entity->name.isEmpty()
-           && entity->continent.size() == 2 && !primary->isEmpty();
+           && entity->continent.size() == 2 && !primary->isEmpty() && plausible(*entity);
 }
 
 bool isHomeSuffix(const QString &part)
