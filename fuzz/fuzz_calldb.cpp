@@ -1,8 +1,8 @@
 // CallData.db over an arbitrary file (and, when the first byte is odd, a journal left behind
 // by a change cut short): count, search, store, delete and the call list, with what each must
-// keep. Input: one byte (bit 0: a journal follows; the rest picks the record whose call is
-// deleted), six bytes of the call stored, then the file; with a journal, two bytes of its
-// length and the journal come first.
+// keep. Input: one byte (bit 0: a journal follows; bit 1: the store keeps the stored first
+// address line; the rest picks the record whose call is deleted), six bytes of the call stored,
+// then the file; with a journal, two bytes of its length and the journal come first.
 
 #include "FuzzSupport.h"
 #include "calldb/CallDatabase.h"
