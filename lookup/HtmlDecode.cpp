@@ -1,6 +1,7 @@
 #include "lookup/HtmlDecode.h"
 
 #include "core/TextUtil.h"
+#include "lookup/HtmlChars.h"
 #include "lookup/NestingLimit.h"
 
 #include <gumbo.h>
@@ -17,16 +18,6 @@
 namespace torvane {
 
 namespace {
-
-bool isHtmlSpace(unsigned char c)
-{
-    return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f';
-}
-
-char asciiLower(char c)
-{
-    return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c;
-}
 
 // True when a style attribute value sets display to none ("display : NONE" and the like).
 bool styleHidesElement(const char *style)

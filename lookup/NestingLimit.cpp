@@ -1,5 +1,7 @@
 #include "lookup/NestingLimit.h"
 
+#include "lookup/HtmlChars.h"
+
 #include <gumbo.h>
 
 #include <algorithm>
@@ -10,16 +12,6 @@
 namespace torvane {
 
 namespace {
-
-bool isHtmlSpace(unsigned char c)
-{
-    return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f';
-}
-
-char asciiLower(char c)
-{
-    return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c;
-}
 
 // Markup nested without end (thousands of unclosed <div> or <b>) costs gumbo time in the
 // square of its depth, for its tree builder searches the open elements at most tags. The
