@@ -27,6 +27,7 @@ class CallCompleter;
 class DropDownMenu;
 class EntityLine;
 class LookupControl;
+class LastImagesWindow;
 class MapWindow;
 class Geocoder;
 class MainMenus;
@@ -164,6 +165,7 @@ protected:
     void resizeEvent(QResizeEvent *event) override;
     void showEvent(QShowEvent *event) override;
     void moveEvent(QMoveEvent *event) override;
+    void changeEvent(QEvent *event) override;
 
 private:
     void createControls();
@@ -219,18 +221,22 @@ private:
     void layoutControls();
     QSize frameExtra() const;
     void setOuterSize(const QSize &outer);
+    /// The stored outer size given again when the frame changed since; true when it was.
+    bool keepOuterSizeOnNewFrame();
+    void unmaximize();
+    bool maximized() const;
     void syncTwips();
     /// After any change of size: the remembered rectangle, the twips and the controls.
     void geometryChanged();
 
     torvane::ProgramValues &m_values;
     torvane::HostTable m_hosts;
-    QRect m_lastOuter;
+    QRect m_lastClient;  ///< the client area at the last change of place or size
+    QSize m_sizedExtra;  ///< the frame the outer size was last given with
     QRect m_twips;  ///< left, top, width in twips; follows the window when it moves a pixel
     bool m_adjusting = false;
     bool m_pasteLock = false;
     bool m_databaseWarned = false;
-    QString m_siteListText;  ///< the maker's update text, read once per run for the site list
     QNetworkAccessManager *m_network = nullptr;  ///< for the site-list text
     QList<StationLookup *> m_lookups;  ///< web lookups running, oldest first
     QPointer<StationLookup> m_lookup;  ///< the newest: the only one the panel shows
@@ -245,6 +251,7 @@ private:
     bool m_approximate = false;
     std::optional<torvane::CallRecord> m_storedRecord;  ///< stored without a position
     QPointer<MapWindow> m_mapWindow;
+    QPointer<LastImagesWindow> m_lastImages;
 };
 
 }  // namespace torvane

@@ -17,6 +17,7 @@
 #include "lookup/LookupControl.h"
 #include "lookup/StationLookup.h"
 #include "lookup/UpdateCheck.h"
+#include "sites/SiteList.h"
 #include "ui/Beep.h"
 #include "ui/MessageBox.h"
 #include "windows/MapWindow.h"
@@ -376,11 +377,22 @@ void MainWindow::RefreshSiteList()
     const QString maker = m_hosts.host(QStringLiteral("maker"));
     if (maker.isEmpty())
         return;
-    // The list of image-receiving sites is rebuilt from this text; nothing waits for it.
+    // The list of image-receiving sites is rebuilt from this text; nothing waits for it. A text
+    // that does not arrive leaves the list of the last run.
     if (!m_network)
         m_network = new QNetworkAccessManager(this);
     startFetch(m_network, makeRequest(QUrl(maker + QStringLiteral("/updates/updates.txt"))),
                kPageTimeLimitMs, this, [this](const FetchResult &fetched) {
-                   m_siteListText = fromCp1252(fetched.body);
+                   if (fetched.status != FetchResult::Ok)
+                       return;
+                   m_values.UpdateText = fromCp1252(fetched.body);
+                   QString problem;
+                   const int count = RebuildSiteList(m_values.UpdateText,
+                                                     m_values.DataFolder + QStringLiteral("/dsstvSites.dat"), &problem);
+                   if (count < 0) {
+                       qCWarning(lcApp) << "site list not written:" << problem;
+                       return;
+                   }
+                   m_values.DsstvSiteCount = int16_t(std::min(count, 32767));
                });
 }

@@ -12,6 +12,7 @@
 #include "geo/MapProjection.h"
 #include "windows/DatabaseEditor.h"
 #include "windows/MapWindow.h"
+#include "windows/LastImagesWindow.h"
 #include "windows/PictureWindow.h"
 #include "windows/StationSetup.h"
 #include "sites/SiteList.h"
@@ -283,4 +284,10 @@ void MainWindow::openPictureWindow()
 // Windows that arrive with their own parts of the program; until then the commands do nothing.
 void MainWindow::openSatelliteView(bool) {}
 void MainWindow::openWebMap() {}
-void MainWindow::openLastImages() {}
+void MainWindow::openLastImages()
+{
+    if (m_values.DsstvSiteUrl.isEmpty() || m_lastImages)
+        return;
+    m_lastImages = LastImagesWindow::open(m_values, this);
+    connect(m_lastImages, &LastImagesWindow::closed, this, &MainWindow::readyForNextCall);
+}

@@ -40,6 +40,7 @@ struct ProgramValues {
     QByteArray DownloadBuffer;
     QString UpdateText;
     QString DsstvSiteUrl;
+    int16_t DsstvSiteCount = 0;   ///< sites in the last site list read
     QString MenuFontName;
     float MenuFontSize = 0;
     int32_t TwipsPerPixelX = 15;

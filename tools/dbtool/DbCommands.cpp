@@ -5,6 +5,7 @@
 #include "core/DataFolder.h"
 #include "core/InstanceLock.h"
 #include "core/TextUtil.h"
+#include "sites/SiteList.h"
 
 #include <QFileInfo>
 #include <QSaveFile>
@@ -251,6 +252,27 @@ Step configSteps(const QString &path, const ProgramValues &values)
     };
 }
 
+// Rebuilds dsstvSites.dat from a made-up update text, by turns with 2,000 sites and one more.
+Step siteListSteps(const QString &folder)
+{
+    auto turn = std::make_shared<qint64>(0);
+    return [folder, turn] {
+        QString text = QStringLiteral("Torvane ver 4.11\r\n/////5");
+        const int sites = *turn % 2 == 0 ? 2001 : 2000;
+        for (int i = 1; i <= sites; ++i)
+            text += QStringLiteral("\r\n%1*\r\nhttp://example.org/%1/image1").arg(madeUpCall(i));
+        const QString path = folder + QStringLiteral("/dsstvSites.dat");
+        QString error;
+        if (RebuildSiteList(text, path, &error) < 0) {
+            complain(path + QStringLiteral(" could not be written: ") + error);
+            return Stepped::Failed;
+        }
+        say(QStringLiteral("%1 sites").arg(sites));
+        ++*turn;
+        return Stepped::Done;
+    };
+}
+
 // The same change over and over, for trying what a kill or a full disk does to the files: COUNT
 // times, or until the process is ended. A line is out after each change is complete.
 int repeat(CallDatabase &db, const QString &folder, const QString &kind, qint64 times)
@@ -264,6 +286,8 @@ int repeat(CallDatabase &db, const QString &folder, const QString &kind, qint64 
             return 1;
         }
         step = configSteps(path, values);
+    } else if (kind == u"sites") {
+        step = siteListSteps(folder);
     } else {
         QStringList calls;
         if (db.FillCallList(calls) != DbStatus::Ok && QFileInfo::exists(db.databasePath()))
@@ -304,9 +328,10 @@ QString dbToolUsage()
         "                        store a station as a lookup does (replaced or sorted in)\n"
         "  delete CALL           delete CALL\n"
         "  make N                write a new CallData.db of N made-up stations\n"
-        "  repeat store|delete|config [COUNT]\n"
+        "  repeat store|delete|config|sites [COUNT]\n"
         "                        store made-up stations, delete stored calls from the first,\n"
-        "                        or rewrite Torvane.cfg, COUNT times or until ended; one line\n"
+        "                        rewrite Torvane.cfg, or rebuild dsstvSites.dat, COUNT times\n"
+        "                        or until ended; one line\n"
         "                        as each change is complete\n"
         "Exit status: 0 done, 1 failed (the reason on standard error), 2 not understood.");
 }
@@ -323,7 +348,7 @@ int runDbTool(const QStringList &arguments)
         || (command == u"store" && argc >= 1 && argc <= CallRecord::kFieldCount)
         || (command == u"make" && argc == 1 && countArgument(rest.at(0), kMostMadeUp))
         || (command == u"repeat" && (argc == 1 || (argc == 2 && countArgument(rest.at(1), std::numeric_limits<qint64>::max())))
-            && QStringList{"store", "delete", "config"}.contains(rest.at(0)));
+            && QStringList{"store", "delete", "config", "sites"}.contains(rest.at(0)));
     if (folder.isEmpty() || !known) {
         complain(dbToolUsage());
         return 2;
