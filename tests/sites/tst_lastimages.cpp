@@ -98,7 +98,7 @@ private slots:
         QCOMPARE(caption, QString("Images 1-30 on K1ABC's site  --- Use Scroll Wheel ---"));
         // 53 characters with blanks: 74 units of 212 in 864 pixels
         QCOMPARE(centeredCaption(caption, 15 * 864), QString(69, u' ') + caption);
-        QCOMPARE(centeredCaption("  " + caption, 15 * 400), caption);  // wider than the window
+        QCOMPARE(centeredCaption("  " + caption, 15 * 200), caption);  // wider than the window
     }
 
     void fullSize_data()
