@@ -109,6 +109,10 @@ void LastImagesWindow::BuildThumbnailGrid()
         m_cells[slot] = new ThumbnailCell(slot, pic15);
         connect(m_cells[slot], &ThumbnailCell::pressed, this, &LastImagesWindow::OpenFullSize);
     }
+    // The wheel scrolls wherever it is turned over the strip, thumbnails included.
+    pic15->installEventFilter(this);
+    for (QWidget *child : pic15->findChildren<QWidget *>())
+        child->installEventFilter(this);
 
     Frame1 = new QFrame(this);
     Frame1->setObjectName(QStringLiteral("Frame1"));
@@ -262,13 +266,18 @@ void LastImagesWindow::resizeEvent(QResizeEvent *event)
 
 void LastImagesWindow::wheelEvent(QWheelEvent *event)
 {
+    turnWheel(event->angleDelta().y());
+    event->accept();
+}
+
+void LastImagesWindow::turnWheel(int delta)
+{
     // Notches of 120; a finer wheel or a touch pad adds up to them.
-    m_wheelRest += event->angleDelta().y();
+    m_wheelRest += delta;
     while (std::abs(m_wheelRest) >= 120) {
         scroll(m_wheelRest > 0);
         m_wheelRest -= m_wheelRest > 0 ? 120 : -120;
     }
-    event->accept();
 }
 
 void LastImagesWindow::keyPressEvent(QKeyEvent *event)
@@ -285,8 +294,11 @@ void LastImagesWindow::keyPressEvent(QKeyEvent *event)
 
 bool LastImagesWindow::eventFilter(QObject *watched, QEvent *event)
 {
-    // The info panel lies over the thumbnails: a wheel turned over it scrolls nothing.
-    if (watched == Frame1 && event->type() == QEvent::Wheel) {
+    // The info panel lies over the thumbnails: a wheel turned over it scrolls nothing; one
+    // turned over the strip or anything on it scrolls the strip.
+    if (event->type() == QEvent::Wheel) {
+        if (watched != Frame1)
+            turnWheel(static_cast<QWheelEvent *>(event)->angleDelta().y());
         event->accept();
         return true;
     }

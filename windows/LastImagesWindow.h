@@ -67,6 +67,7 @@ private:
     void OpenFullSize(int slot);
     void showInfoPanel();
     void scroll(bool away);
+    void turnWheel(int delta);
     void layoutStrip();
     double scale() const;
 

@@ -45,6 +45,8 @@ public:
     /// The size of the shown picture (0 x 0 when there is none) and whether it is animated.
     QSize pictureSize() const { return m_pictureSize; }
     bool animated() const;
+    /// The reason on the error card: "not found", "corrupt", or empty without a card.
+    QString errorText() const { return m_error; }
 
     QLabel *img15 = nullptr;
     QLabel *AniGIF15 = nullptr;
