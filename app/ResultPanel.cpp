@@ -96,11 +96,15 @@ void MainWindow::showSiteLink()
 
 void MainWindow::fitEntityLine()
 {
-    // Beside a shown site link the line keeps to the room right of the link's text.
+    // Beside a shown site link the line keeps to the room right of the link's text; the link,
+    // as wide as its text, lies above the line so that it takes the mouse.
     int reserved = 0;
-    if (!lblEmail->isHidden())
-        reserved = lblEmail->x() - lblEntity->x() + 12
-                   + lblEmail->fontMetrics().horizontalAdvance(lblEmail->text());
+    if (!lblEmail->isHidden()) {
+        const int text = lblEmail->fontMetrics().horizontalAdvance(lblEmail->text()) + 6;
+        lblEmail->resize(std::min(text, lblEmail->width()), lblEmail->height());
+        lblEmail->raise();
+        reserved = lblEmail->x() - lblEntity->x() + text + 6;
+    }
     m_entityLine->refresh(reserved);
 }
 

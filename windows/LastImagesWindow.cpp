@@ -155,6 +155,9 @@ void LastImagesWindow::layoutStrip()
                                        .toRect());
         m_cells[slot]->relayout();
     }
+    QFont panelFont = font();
+    panelFont.setPointSizeF(std::max(7.0, 8 * s));
+    Frame1->setFont(panelFont);
     const int pw = int(kPanelWidth * s), ph = int(kPanelHeight * s);
     Frame1->setGeometry(int(width() / 2.0 - pw / 2.0), int((height() - ph) / 2.0), pw, ph);
     const int margin = int(10 * s);
@@ -284,6 +287,11 @@ void LastImagesWindow::keyPressEvent(QKeyEvent *event)
 {
     switch (event->key()) {
     case Qt::Key_Escape: close(); break;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        if (Frame1->isVisible())
+            cmdClose->click();
+        break;
     case Qt::Key_Down:
     case Qt::Key_PageDown: scroll(false); break;
     case Qt::Key_Up:

@@ -109,6 +109,8 @@ ThumbnailCell::ThumbnailCell(int slot, QWidget *parent) : QFrame(parent), m_slot
     lblFrom15->setAlignment(Qt::AlignCenter);
     lblNum = cellLabel(this, QStringLiteral("lblNum") + index);
     lblNum->setText(QString::number(slot + 1));
+    lblNum->setAutoFillBackground(true);  // readable on any picture
+    lblNum->setMargin(1);
     auto *progress = new ProgressBox(this);
     progress->setObjectName(QStringLiteral("picProg15") + index);
     picProg15 = progress;

@@ -5,15 +5,15 @@ passed=0
 failed=0
 check() {  # check "what" command...
   local what="$1"; shift
-  if "$@"; then passed=$((passed + 1)); else failed=$((failed + 1)); echo "FAIL: $what"; fi
+  if "$@"; then passed=$((passed + 1)); else failed=$((failed + 1)); echo "FAIL: $what" >&2; fi
 }
 
 if [ -z "${DISPLAY:-}" ]; then
   echo "no X display: run through test.sh (xvfb-run)"; echo "0 passed, 0 failed, 1 skipped"; exit 0
 fi
 
-rm -rf "$out"; mkdir -p "$out/home" "$out/run"; chmod 700 "$out/run"
-export XDG_DATA_HOME="$out/home" XDG_RUNTIME_DIR="$out/run"
+rm -rf "$out"; mkdir -p "$out/home" "$out/run" "$out/config"; chmod 700 "$out/run"
+export XDG_DATA_HOME="$out/home" XDG_RUNTIME_DIR="$out/run" XDG_CONFIG_HOME="$out/config"
 unset QT_QPA_PLATFORM
 data="$XDG_DATA_HOME/Torvane"
 

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Lookups with the real program, typed on the keyboard, against the local web server serving
-# pages/: the stored record byte for byte, the picture cache and Ham.bmp, the slashed zero, and
-# the history written at close. Screenshots and the server's request log stay in the output
+# pages/: the stored record byte for byte, the picture cache and Ham.bmp, the slashed zero, a
+# station's last received images, and the history written at close. Screenshots and the server's request log stay in the output
 # folder.
 set -uo pipefail
 program="$1"
@@ -24,9 +24,22 @@ trap cleanup EXIT
 
 # The web server; its first line on stdout is the port.
 # The site page answers after 2 s: the call typed meanwhile is looked up when it arrives.
-"$server" "$pages" /=2000 > "$out/server.port" 2> "$log" & server_pid=$!
+www="$out/www"
+cp -r "$pages" "$www"
+"$server" "$www" /=2000 > "$out/server.port" 2> "$log" & server_pid=$!
 check "web server started" wait_for test -s "$out/server.port"
 base="http://127.0.0.1:$(head -n 1 "$out/server.port")"
+
+# The maker's site list names K0ABC's receiving site, whose 30 pictures are: a still picture with
+# the receiving program's trailer, an animated one, a missing one, one that is no picture, and
+# 26 plain ones.
+mkdir -p "$www/updates" "$www/rx"
+printf 'Torvane ver 4.11\r\n/////5\r\nK0ABC* Denver\r\n%s/rx/image1\r\n' "$base" > "$www/updates/updates.txt"
+convert -size 350x250 gradient:navy-gold "$out/still.jpg"
+{ cat "$out/still.jpg"; printf '***de W1AW JT65 x*12:34 UTC'; } > "$www/rx/image1"
+convert -delay 40 -size 96x72 xc:red xc:gold xc:blue "gif:$www/rx/image2"
+printf 'not a picture' > "$www/rx/image4"
+for n in $(seq 5 30); do convert -size 160x120 "gradient:hsl($((n * 12)),70%,35%)-white" "jpg:$www/rx/image$n"; done
 
 mkdir -p "$data"
 cp -r "$here/../../data/." "$data/"
@@ -35,6 +48,7 @@ for name in eham qrz qrzcq callook hamcall qrzpictures geocoder maps; do
 done > "$data/Hosts.cfg"
 # Own position 52.1 N 5.1 E, eHam, km, English, 600 px wide, plain-zero off, web mode, no history.
 printf '52.1\r\n5.1\r\n0\r\n0\r\n0\r\n0\r\n0\r\n9000\r\n0\r\nPA3XYZ\r\n0\r\n1\r\n' > "$data/Torvane.cfg"
+printf 'maker=%s\r\n' "$base" >> "$data/Hosts.cfg"
 
 type_call() {  # type_call text [key]: replaces the call box's text, then presses key (Enter)
   xdotool windowfocus --sync "$win" 2>/dev/null
@@ -123,6 +137,26 @@ check "k0abc: record stored as K0ABC" wait_for find_record K0ABC
 check "k0abc: name" field_is 1 "JANE Q OPERATOR"
 check "k0abc: picture cached as K0ABC.jpg" wait_for test -s "$data/qrzimages/K0ABC.jpg"
 shot "02-k0abc-slashed-zero"
+
+# The site link of K0ABC opens the viewer, which fills from the site; a thumbnail opens the
+# picture at full size; Escape closes both.
+check "site list rebuilt at the first lookup" test "$(stat -c %s "$data/dsstvSites.dat")" -eq 66
+xdotool mousemove --window "$win" 100 382 click 1  # the site link
+viewer_shown() { xdotool search --onlyvisible --name 'Images 1-30 on K0ABC' | head -n 1 | grep .; }
+check "viewer opened by the site link" wait_for viewer_shown > /dev/null
+viewer=$(viewer_shown)
+stored() { [ "$(ls "$data/images/Last15" | wc -l)" -eq 29 ]; }
+check "viewer: 29 pictures stored, the missing one not" wait_for stored
+check "viewer: picture stored without its trailer" cmp -s "$data/images/Last15/0" "$out/still.jpg"
+xdotool windowfocus --sync "$viewer" 2>/dev/null; xdotool key Return  # the info panel's Close
+window_shot "$viewer" last-images.jpg 60%
+xdotool mousemove --window "$viewer" 60 60 click 1
+full_shown() { xdotool search --onlyvisible --pid "$pid" 2>/dev/null | while read -r w; do [ "$(size_of "$w")" = 700x500 ] && echo "$w"; done | head -n 1 | grep .; }
+check "full size: 350 x 250 shown in 700 x 500" wait_for full_shown > /dev/null
+xdotool windowfocus --sync "$(full_shown)" 2>/dev/null; xdotool key Escape
+check "full size closed by Escape" wait_for eval '! full_shown > /dev/null'
+xdotool windowfocus --sync "$viewer" 2>/dev/null; xdotool key Escape
+check "viewer closed by Escape" wait_for eval '! viewer_shown > /dev/null'
 
 check "closes on SIGTERM" stop_program "$pid"
 pid=""
