@@ -15,7 +15,7 @@ top="$(cd "$(dirname "$0")/.." && pwd)"
 out="$top/build-fuzz"
 mode="${1:-smoke}"
 all="htmldecode pagescraper languagefile configfile hosttable calldb ziptable geocoder updatecheck sitelist
-     countryfile callcompletion"
+     sitelistrebuild imagetrailer countryfile callcompletion"
 targets="${FUZZ_TARGETS:-$all}"
 
 "$top/tools/setup.sh" --no-build

@@ -7,7 +7,7 @@ top="$(cd "$(dirname "$0")/.." && pwd)"
 seeds="${1:?usage: fuzz/seeds.sh FOLDER}"
 rm -rf "$seeds"
 for t in htmldecode pagescraper languagefile configfile hosttable calldb ziptable updatecheck sitelist \
-         countryfile callcompletion; do
+         sitelistrebuild imagetrailer countryfile callcompletion; do
   mkdir -p "$seeds/$t"
 done
 pages="$top/tests/e2e/pages"

@@ -7,10 +7,11 @@
 
 namespace torvane {
 
-ImageDownloads::ImageDownloads(QObject *parent)
-    : QObject(parent), m_network(new QNetworkAccessManager(this))
+ImageDownloads::ImageDownloads(QObject *parent) : QObject(parent)
 {
     setObjectName(QStringLiteral("ucLast15"));
+    for (QNetworkAccessManager *&manager : m_network)
+        manager = new QNetworkAccessManager(this);
 }
 
 void ImageDownloads::DownloadFile(const QString &url, const QString &key)
@@ -22,7 +23,7 @@ void ImageDownloads::DownloadFile(const QString &url, const QString &key)
     }
     const QNetworkRequest request = makeRequest(QUrl(url));
     QNetworkReply *reply = startFetch(
-        m_network, request, m_timeLimitMs, this,
+        m_network[m_started++ % kManagers], request, m_timeLimitMs, this,
         [this, key](const FetchResult &result) {
             if (result.status == FetchResult::Cancelled)
                 return;

@@ -43,7 +43,11 @@ signals:
     void Progress(const QString &key, qint64 bytesMax, qint64 bytesDone);
 
 private:
-    QNetworkAccessManager *m_network = nullptr;
+    /// A manager opens at most six connections to a host; five of them let all 30 pictures of
+    /// a site load at once.
+    static constexpr int kManagers = 5;
+    QNetworkAccessManager *m_network[kManagers] = {};
+    int m_started = 0;
     PendingKeys m_pending;
     QHash<QString, QPointer<QNetworkReply>> m_replies;
     int m_timeLimitMs = kImageTimeLimitMs;
