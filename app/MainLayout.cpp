@@ -52,16 +52,16 @@ double fontScale(int outerWidthTwips)
 
 void layoutMainWindow(MainWindow &f)
 {
-    const QSize client = f.size();
-    const double s = fontScale(f.twipsRect().width());
+    const QRect client = f.contentRect();
+    const double s = fontScale(f.contentTwipsWidth());
 
     // Menu-bar strip with the three header labels in the menu font.
     const int strip = QFontMetrics(f.lblSource->font()).height() + 6;
-    f.imgMenuBar->setGeometry(0, 0, client.width(), strip);
+    f.imgMenuBar->setGeometry(client.left(), client.top(), client.width(), strip);
     f.placeHeaders();
 
     const QSize panel(client.width(), qMax(1, client.height() - strip));
-    f.picBackground->setGeometry(0, strip, panel.width(), panel.height());
+    f.picBackground->setGeometry(client.left(), client.top() + strip, panel.width(), panel.height());
 
     place(f.pic1, QRectF(5, 94, 322, 90), kPanelUnits, panel);
     place(f.picInfo, QRectF(5, 55, 227, 36), kPanelUnits, panel);
@@ -120,7 +120,8 @@ void MainWindow::placeHeaders()
         header->adjustSize();
         header->resize(header->width(), strip - 2);
     }
-    lblSource->move(0, 2);
-    lblMaps->move(lblSource->width() + 5, 2);
-    lblSetup->move(width() - lblSetup->width(), 2);
+    const QRect content = contentRect();
+    lblSource->move(content.left(), content.top() + 2);
+    lblMaps->move(content.left() + lblSource->width() + 5, content.top() + 2);
+    lblSetup->move(content.right() + 1 - lblSetup->width(), content.top() + 2);
 }

@@ -31,6 +31,7 @@
 #include <QRadioButton>
 #include <QScreen>
 #include <QTimer>
+#include <QWindow>
 #include <cstdio>
 
 using namespace torvane;
@@ -56,7 +57,20 @@ QTimer *namedTimer(QObject *parent, const char *name, int intervalMs)
 
 int toPixels(int twips)
 {
-    return int(roundHalfEven(double(twips) / kTwipsPerPixel));
+    return twipsToPixels(twips);
+}
+
+/// The available areas of the screens, the primary screen's first.
+QList<QRect> availableAreas()
+{
+    QList<QRect> areas;
+    if (const QScreen *primary = QGuiApplication::primaryScreen())
+        areas.append(primary->availableGeometry());
+    for (const QScreen *screen : QGuiApplication::screens()) {
+        if (screen != QGuiApplication::primaryScreen())
+            areas.append(screen->availableGeometry());
+    }
+    return areas;
 }
 
 }  // namespace
@@ -64,6 +78,9 @@ int toPixels(int twips)
 MainWindow::MainWindow(ProgramValues &values, QWidget *parent) : QWidget(parent), m_values(values)
 {
     setObjectName(QStringLiteral("Form1"));
+    // No maximize: the window keeps its proportions, which a maximized window could not.
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
+                   | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
     setWindowTitle(m_values.VersionText);
     createControls();
 
@@ -177,6 +194,10 @@ void MainWindow::createControls()
     Timer1 = namedTimer(this, "Timer1", 3000);
     Timer3 = namedTimer(this, "Timer3", 100);
     tmrMenus = namedTimer(this, "tmrMenus", 500);
+    m_resizeRest = new QTimer(this);
+    m_resizeRest->setSingleShot(true);
+    m_resizeRest->setInterval(200);
+    connect(m_resizeRest, &QTimer::timeout, this, &MainWindow::keepProportions);
     tmrMenus->setSingleShot(false);
 
     ucMnuSource = named<DropDownMenu>(this, "ucMnuSource");
@@ -294,6 +315,13 @@ void MainWindow::placeWindow()
         m_values.WindowWidth = kMinWindowWidthTwips;
     m_twips = QRect(m_values.WindowLeft, m_values.WindowTop, m_values.WindowWidth,
                     int(roundHalfEven(kAspectRatio * m_values.WindowWidth)));
+    // A place stored on a monitor that is gone, a larger screen or at another scale: the
+    // window comes onto the screen, the stored twips stay where it fits as stored.
+    const QRect stored(toPixels(m_twips.left()), toPixels(m_twips.top()), toPixels(m_twips.width()),
+                       toPixels(m_twips.height()));
+    const QRect onScreen = clampOntoScreen(stored, availableAreas(), toPixels(kMinWindowWidthTwips));
+    if (onScreen != stored)
+        m_twips = followInTwips(m_twips, onScreen);
     setMinimumSize(kMinWindowWidthTwips / kTwipsPerPixel / 2, 1);
     setOuterSize(QSize(toPixels(m_twips.width()), toPixels(m_twips.height())));
     move(toPixels(m_twips.left()), toPixels(m_twips.top()));
@@ -360,30 +388,38 @@ void MainWindow::refreshCaptions()
 void MainWindow::setOuterSize(const QSize &outer)
 {
     m_adjusting = true;
-    resize(outer - frameExtra());
+    m_sizedExtra = frameExtra();
+    resize(outer - m_sizedExtra);
     m_adjusting = false;
     geometryChanged();
 }
 
+bool MainWindow::keepOuterSizeOnNewFrame()
+{
+    // The window manager frames the window only after it is shown: the stored outer size is
+    // then given again, or the frame would be added to it at every start.
+    if (!isVisible() || m_adjusting || frameExtra() == m_sizedExtra || maximized())
+        return false;
+    setOuterSize(QSize(toPixels(m_twips.width()), toPixels(m_twips.height())));
+    return true;
+}
+
+bool MainWindow::maximized() const
+{
+    return windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen);
+}
+
 void MainWindow::geometryChanged()
 {
-    m_lastOuter = outerRect();
-    if (isVisible())
+    m_lastClient = geometry();
+    if (isVisible() && !maximized())
         syncTwips();
     layoutControls();
 }
 
 void MainWindow::syncTwips()
 {
-    // Twips change only when the window really moved or resized by a pixel, so a stored 5200
-    // stays 5200 although it is not a whole number of pixels.
-    const QRect outer = outerRect();
-    if (toPixels(m_twips.left()) != outer.left())
-        m_twips.moveLeft(outer.left() * kTwipsPerPixel);
-    if (toPixels(m_twips.top()) != outer.top())
-        m_twips.moveTop(outer.top() * kTwipsPerPixel);
-    if (toPixels(m_twips.width()) != outer.width())
-        m_twips.setWidth(outer.width() * kTwipsPerPixel);
+    m_twips = followInTwips(m_twips, outerRect());
 }
 
 QRect MainWindow::twipsRect() const
@@ -394,8 +430,40 @@ QRect MainWindow::twipsRect() const
 void MainWindow::moveEvent(QMoveEvent *event)
 {
     QWidget::moveEvent(event);
-    if (isVisible())
+    if (keepOuterSizeOnNewFrame())
+        return;
+    if (!m_resizeRest->isActive())  // a drag of the left or top edge moves the window too
+        m_lastClient = geometry();
+    if (isVisible() && !maximized())
         syncTwips();
+}
+
+void MainWindow::changeEvent(QEvent *event)
+{
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::WindowStateChange)
+        layoutControls();
+    // The operator works here now: in front of the map window, which otherwise stays above.
+    if (event->type() == QEvent::ActivationChange && isActiveWindow() && m_mapWindow && m_mapWindow->isVisible()) {
+        m_mapWindow->setInFront(false);
+        raise();
+    }
+}
+
+QRect MainWindow::contentRect() const
+{
+    if (!maximized())
+        return rect();
+    // Maximized by the window manager: the window of the kept proportions that would fill the
+    // screen, centred in it.
+    const QSize extra = m_sizedExtra;
+    const QSize content = maximizedRect(QRect(QPoint(0, 0), size() + extra)).size() - extra;
+    return QRect(QPoint((width() - content.width()) / 2, (height() - content.height()) / 2), content);
+}
+
+int MainWindow::contentTwipsWidth() const
+{
+    return maximized() ? (contentRect().width() + m_sizedExtra.width()) * kTwipsPerPixel : m_twips.width();
 }
 
 void MainWindow::setSourceFromTable()
@@ -417,40 +485,55 @@ void MainWindow::applySource()
 
 QSize MainWindow::frameExtra() const
 {
-    if (!isVisible())
-        return {0, 0};
-    const QRect outer = frameGeometry();
-    return {outer.width() - width(), outer.height() - height()};
+    // The frame as the window manager reports it, the same whatever the window's size.
+    const QMargins frame = isVisible() && windowHandle() ? windowHandle()->frameMargins() : QMargins();
+    return {frame.left() + frame.right(), frame.top() + frame.bottom()};
 }
 
 QRect MainWindow::outerRect() const
 {
-    const QSize extra = frameExtra();
-    return QRect(frameGeometry().topLeft(), size() + extra);
+    return QRect(frameGeometry().topLeft(), size() + frameExtra());
 }
 
 void MainWindow::showEvent(QShowEvent *event)
 {
     QWidget::showEvent(event);
-    m_lastOuter = outerRect();
+    m_lastClient = geometry();
 }
 
 void MainWindow::resizeEvent(QResizeEvent *event)
 {
     QWidget::resizeEvent(event);
-    const QRect outer = outerRect();
-    if (!m_adjusting && isVisible() && m_lastOuter.isValid()) {
-        // Keep height = 0.7 x width while the operator drags a border.
-        const int edge = draggedEdge(m_lastOuter, outer);
-        const QRect kept = toQRect(keepAspect(edge, toEdgeRect(outer)));
-        if (kept != outer) {
-            m_adjusting = true;
-            const QSize extra = frameExtra();
-            setGeometry(QRect(kept.topLeft() + (geometry().topLeft() - frameGeometry().topLeft()),
-                              kept.size() - extra));
-            m_adjusting = false;
-        }
+    if (keepOuterSizeOnNewFrame())
+        return;
+    if (!m_adjusting && isVisible() && m_lastClient.isValid() && !maximized()) {
+        // The operator drags a border. The window manager owns the size until the drag ends:
+        // the proportions are restored once the size has rested, from where the drag began.
+        if (!m_resizeRest->isActive())
+            m_dragStart = m_lastClient;
+        m_resizeRest->start();
     }
+    geometryChanged();
+}
+
+void MainWindow::keepProportions()
+{
+    if (!isVisible() || maximized())
+        return;
+    // The edge is told from the client area, which the frame moves with.
+    const int edge = draggedEdge(m_dragStart, geometry());
+    const QRect outer = outerRect();
+    const QRect kept = toQRect(keepAspect(edge, toEdgeRect(outer)));
+    // A window manager that refuses the kept size (puts the window back) is asked once, not
+    // at every rest.
+    if (kept == outer || (kept == m_keptRequest && outer == m_refusedOuter))
+        return;
+    m_keptRequest = kept;
+    m_refusedOuter = outer;
+    m_adjusting = true;
+    setGeometry(QRect(kept.topLeft() + (geometry().topLeft() - frameGeometry().topLeft()),
+                      kept.size() - frameExtra()));
+    m_adjusting = false;
     geometryChanged();
 }
 
@@ -461,7 +544,8 @@ void MainWindow::layoutControls()
 
 void MainWindow::closeEvent(QCloseEvent *event)
 {
-    syncTwips();
+    if (!maximized())  // a maximized window keeps the place it comes back to
+        syncTwips();
     WindowPlacement placement;
     placement.left = m_twips.left();
     placement.top = m_twips.top();

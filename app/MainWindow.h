@@ -115,6 +115,11 @@ public:
     QRect outerRect() const;
     /// The outer left, top and width in twips, as stored in Torvane.cfg.
     QRect twipsRect() const;
+    /// Where the controls are laid out: the whole client area, or, in a window the window
+    /// manager maximized, the largest part of it with the window's proportions, centred.
+    QRect contentRect() const;
+    /// The outer width in twips that the fonts follow: that of the content when maximized.
+    int contentTwipsWidth() const;
 
     // Controls, by their design names (objectName is the same).
     QLabel *imgMenuBar = nullptr;
@@ -223,8 +228,9 @@ private:
     void setOuterSize(const QSize &outer);
     /// The stored outer size given again when the frame changed since; true when it was.
     bool keepOuterSizeOnNewFrame();
-    void unmaximize();
     bool maximized() const;
+    /// After a drag of a border has rested: height = 0.7 x width again.
+    void keepProportions();
     void syncTwips();
     /// After any change of size: the remembered rectangle, the twips and the controls.
     void geometryChanged();
@@ -233,6 +239,10 @@ private:
     torvane::HostTable m_hosts;
     QRect m_lastClient;  ///< the client area at the last change of place or size
     QSize m_sizedExtra;  ///< the frame the outer size was last given with
+    QRect m_dragStart;   ///< the client area before the operator's drag of a border
+    QRect m_keptRequest;   ///< the outer rectangle the proportions last asked for
+    QRect m_refusedOuter;  ///< the outer rectangle before that request
+    QTimer *m_resizeRest = nullptr;  ///< runs while the operator drags a border
     QRect m_twips;  ///< left, top, width in twips; follows the window when it moves a pixel
     bool m_adjusting = false;
     bool m_pasteLock = false;

@@ -4,6 +4,7 @@
 #include "ui/LanguageFile.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QCursor>
 #include <QFileInfo>
@@ -16,6 +17,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScreen>
+#include <QWindow>
 
 namespace torvane {
 
@@ -301,20 +303,60 @@ void MapWindow::loadMapImage()
     picInner->resize(size);
 }
 
+QSize MapWindow::frameExtra() const
+{
+    // Before the window manager has framed this window, the frame of another framed window
+    // of the program stands in for its own.
+    QMargins frame = isVisible() && windowHandle() ? windowHandle()->frameMargins() : QMargins();
+    const QWindowList windows = QGuiApplication::topLevelWindows();
+    for (const QWindow *other : windows) {
+        if (!frame.isNull())
+            break;
+        if (other != windowHandle() && other->isVisible() && other->type() == Qt::Window
+            && !(other->flags() & Qt::FramelessWindowHint))
+            frame = other->frameMargins();
+    }
+    return {frame.left() + frame.right(), frame.top() + frame.bottom()};
+}
+
 void MapWindow::placeWindow()
 {
     const QScreen *screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
     const QRect available = screen ? screen->availableGeometry() : QRect(0, 0, 1024, 768);
-    const QSize frameExtra = isVisible() ? frameGeometry().size() - size() : QSize(0, 0);
+    m_placedExtra = frameExtra();
     const MapWindowPlacement place =
-        placeMapWindow(picInner->size(), available, frameExtra, menuBar->sizeHint().height());
-    const bool wasVisible = isVisible();
+        placeMapWindow(picInner->size(), available, m_placedExtra, menuBar->sizeHint().height());
+    m_placing = true;
     resize(place.client);
     move(place.framePos);
+    m_placing = false;
     placeChildren(place.client);
-    show();
-    if (wasVisible)  // a newly shown window is in front already
-        raise();
+}
+
+void MapWindow::setInFront(bool inFront)
+{
+    // Above every other window while the operator works in it; behind the main window once
+    // that is activated, so that nobody types into a window the map covers.
+    QWindow *window = windowHandle();
+    if (!window || bool(window->flags() & Qt::WindowStaysOnTopHint) == inFront)
+        return;
+    window->setFlag(Qt::WindowStaysOnTopHint, inFront);
+}
+
+void MapWindow::moveEvent(QMoveEvent *event)
+{
+    QWidget::moveEvent(event);
+    // Framed only now, and the frame is not the one the window was sized for: sized again, so
+    // that the window with its title bar fits on the screen.
+    if (!m_placing && isVisible() && frameExtra() != m_placedExtra)
+        placeWindow();
+}
+
+void MapWindow::changeEvent(QEvent *event)
+{
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::ActivationChange && isActiveWindow())
+        setInFront(true);
 }
 
 void MapWindow::placeChildren(QSize client)
@@ -333,6 +375,12 @@ void MapWindow::PlotMap()
     m_values.OwnLatitude = clampedOwnLatitude(m_values.OwnLatitude);
     loadMapImage();
     placeWindow();
+    // In front, but not over another window of the program that the operator works in.
+    const QWidget *active = QApplication::activeWindow();
+    if (!isVisible())
+        show();
+    else if (!active || active == this)
+        raise();
     LayoutMapWindow();
     setWindowTitle(mapWindowCaption(m_mapName));
     DrawStations();

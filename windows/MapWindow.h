@@ -39,6 +39,9 @@ public:
     void MoveMouse(int x, int y);
     /// Command of menu item i: 0 returns to the main window's call box, i >= 1 shows map i.
     void mnuMapClick(int index);
+    /// Whether the window stays above the others: it does from its showing and whenever it
+    /// is activated; the main window, activated, puts it behind itself.
+    void setInFront(bool inFront);
 
     /// What the last plot placed, in picInner pixels.
     const torvane::StationDrawing &drawing() const { return m_drawing; }
@@ -70,13 +73,17 @@ protected:
     void keyPressEvent(QKeyEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
+    void moveEvent(QMoveEvent *event) override;
+    void changeEvent(QEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void loadWindow();
     void buildMenu();
     void loadMapImage();
+    /// Size and place from the map and the screen's available area, frame included.
     void placeWindow();
+    QSize frameExtra() const;
     void placeChildren(QSize client);
     void LayoutMapWindow();
     void DrawStations();
@@ -96,6 +103,8 @@ private:
     bool m_canDragX = false;
     bool m_canDragY = false;
     int m_paintedItem = -1;
+    QSize m_placedExtra;  ///< the frame the window was last sized for
+    bool m_placing = false;
 };
 
 }  // namespace torvane

@@ -82,6 +82,59 @@ private slots:
         const int edge = draggedEdge(QRect(100, 100, 400, 280), after);
         QCOMPARE(toQRect(keepAspect(edge, toEdgeRect(after))), kept);
     }
+
+    // Onto the screens' available areas (the primary's first) at start-up and after a maximize.
+    void windowOnScreen_data()
+    {
+        QTest::addColumn<QRect>("outer");  // an empty rectangle: maximized on the first area
+        QTest::addColumn<QList<QRect>>("areas");
+        QTest::addColumn<QRect>("placed");
+        const QList<QRect> one{{0, 0, 1920, 1050}};
+        const QList<QRect> two{{0, 0, 1920, 1050}, {1920, 0, 1280, 1024}};
+        QTest::newRow("on the screen: unchanged") << QRect(100, 100, 400, 280) << one << QRect(100, 100, 400, 280);
+        QTest::newRow("past the right edge: moved in") << QRect(1700, 900, 400, 280) << one << QRect(1520, 770, 400, 280);
+        QTest::newRow("monitor gone: onto the primary") << QRect(3300, 100, 400, 280) << one << QRect(1520, 100, 400, 280);
+        QTest::newRow("on the second monitor") << QRect(3000, 500, 400, 280) << two << QRect(2800, 500, 400, 280);
+        QTest::newRow("saved at scale 1, opened at 2: shrunk") << QRect(1361, 0, 1856, 1299) << one << QRect(420, 0, 1500, 1050);
+        QTest::newRow("screen below the smallest window") << QRect(50, 50, 347, 243) << QList<QRect>{{0, 0, 320, 240}} << QRect(0, 0, 347, 243);
+        QTest::newRow("maximized: widest kept, centred") << QRect() << QList<QRect>{{0, 0, 1920, 1080}} << QRect(189, 0, 1542, 1079);
+        QTest::newRow("maximized on a narrow screen") << QRect() << QList<QRect>{{0, 30, 800, 600}} << QRect(0, 50, 800, 560);
+    }
+    void windowOnScreen()
+    {
+        QFETCH(QRect, outer);
+        QFETCH(QList<QRect>, areas);
+        QFETCH(QRect, placed);
+        QCOMPARE(outer.isEmpty() ? maximizedRect(areas.first()) : clampOntoScreen(outer, areas, 347), placed);
+    }
+
+    // Stored twips shown and read back ten times through a screen of that scale (pixels
+    // rounded there and back, as the platform does); a window moved a pixel is followed.
+    void twipsRoundTrip_data()
+    {
+        QTest::addColumn<double>("scale");
+        QTest::addColumn<int>("moved");  // pixels the window moved left at each showing
+        QTest::addColumn<QRect>("stored");
+        QTest::addColumn<QRect>("after");
+        const QRect smallest(1500, 1500, 5200, 3640);
+        QTest::newRow("scale 1") << 1.0 << 0 << smallest << smallest;
+        QTest::newRow("scale 1.25") << 1.25 << 0 << QRect(7001, 1799, 13805, 9664) << QRect(7001, 1799, 13805, 9664);
+        QTest::newRow("scale 2") << 2.0 << 0 << smallest << smallest;
+        QTest::newRow("scale 1.25, a pixel left at each start") << 1.25 << 1 << smallest << QRect(1350, 1500, 5200, 3640);
+    }
+    void twipsRoundTrip()
+    {
+        QFETCH(double, scale);
+        QFETCH(int, moved);
+        QFETCH(QRect, stored);
+        QFETCH(QRect, after);
+        const auto viaScreen = [scale](int twips) { return qRound(qRound(twipsToPixels(twips) * scale) / scale); };
+        QRect twips = stored;
+        for (int i = 0; i < 10; ++i)
+            twips = followInTwips(twips, QRect(viaScreen(twips.left()) - moved, viaScreen(twips.top()),
+                                               viaScreen(twips.width()), viaScreen(twips.height())));
+        QCOMPARE(twips, after);
+    }
 };
 
 QTEST_GUILESS_MAIN(TestTextUtil)
