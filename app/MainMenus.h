@@ -7,6 +7,7 @@
 // Where the parts live:
 //   MenuRouting.cpp     opening, placing and closing the menus, the window's mouse events, and
 //                       which entry of which menu runs which command
+//   MenuKeys.cpp        the header menus from the keyboard
 //   MenuCommands.cpp    the commands: source, default source, language, maps, the Setup
 //                       toggles, help and about
 //   PanelPrintSave.cpp  the result panel's output: copy and print the address, copy and save
@@ -24,6 +25,7 @@
 #include <memory>
 
 class QFrame;
+class QKeyEvent;
 class QLabel;
 class QUrl;
 class QWidget;
@@ -102,6 +104,10 @@ public:
     void savePictureClick(int index);
     /// The Setup menu's pointer entered an entry: opens or closes its sub-menus.
     void setupEntered(int index);
+    /// The header menus from the keyboard: Alt + the first letter of a header opens its menu
+    /// (again: the next header with that letter), F10 opens the first or closes them all.
+    /// True when the key was one of these.
+    bool headerKey(const QKeyEvent *key);
 
     /// 2 after the right button went down on a copyable label with text, otherwise 0.
     int16_t RightClickPending() const { return m_rightClickPending; }
@@ -120,6 +126,9 @@ private:
     QList<DropDownMenu *> allMenus() const;
     void showMenu(DropDownMenu *menu, const QPoint &global);
     void openSubMenu(DropDownMenu *sub, int entryIndex);
+    /// Left or Right in an open menu: the neighbouring header's menu, or back from a sub-menu.
+    void stepAside(DropDownMenu *from, int direction);
+    QList<QLabel *> headers() const;
     DropDownMenu *menuOf(QLabel *header) const;
     static void highlight(QLabel *label);
 

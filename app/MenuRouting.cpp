@@ -16,13 +16,16 @@
 #include "app/MainWindow.h"
 #include "ui/DropDownMenu.h"
 
+#include <QComboBox>
 #include <QCursor>
 #include <QEvent>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFrame>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMouseEvent>
 #include <QTimer>
 #include <QUrl>
@@ -108,6 +111,9 @@ MainMenus::MainMenus(MainWindow &form) : QObject(&form), m_form(form)
         m_form.lblClass, m_form.Image1, m_form.lblEmail, m_form.pic1};
     for (QWidget *w : watched)
         w->installEventFilter(this);
+    // The headers' keys, from the call box or, passed on, from any other control.
+    m_form.installEventFilter(this);
+    m_form.cboCall->lineEdit()->installEventFilter(this);
     m_form.lblEmail->setCursor(Qt::PointingHandCursor);
 
     connect(m_form.ucMnuSource, &DropDownMenu::Click, this, [this](int index, const QString &) { sourceClick(index); });
@@ -119,6 +125,8 @@ MainMenus::MainMenus(MainWindow &form) : QObject(&form), m_form(form)
     connect(m_form.ucMnuSaveAdd, &DropDownMenu::Click, this, [this](int index, const QString &) { saveAddressClick(index); });
     connect(m_form.ucMnuSavePic, &DropDownMenu::Click, this, [this](int index, const QString &) { savePictureClick(index); });
     connect(m_form.tmrMenus, &QTimer::timeout, this, &MainMenus::pollMenus);
+    for (DropDownMenu *menu : allMenus())
+        connect(menu, &DropDownMenu::sideStep, this, [this, menu](int direction) { stepAside(menu, direction); });
 }
 
 // ---- Which entry runs which command ----------------------------------------------------
@@ -298,6 +306,8 @@ void MainMenus::hideFrame()
 bool MainMenus::eventFilter(QObject *watched, QEvent *event)
 {
     MainWindow &f = m_form;
+    if ((watched == &f || watched == f.cboCall->lineEdit()) && event->type() == QEvent::KeyPress)
+        return headerKey(static_cast<const QKeyEvent *>(event));
     if (watched == f.lblSource || watched == f.lblMaps || watched == f.lblSetup)
         return headerEvent(static_cast<QLabel *>(watched), event);
     if (watched == f.lblName || watched == f.lblAdd1 || watched == f.lblAdd2 || watched == f.lblCtry)

@@ -344,6 +344,57 @@ void DropDownMenu::dismiss()
     emit Closed();
 }
 
+void DropDownMenu::highlightItem(int index)
+{
+    const int previous = m_current;
+    m_current = int16_t(index);
+    m_highlightShown = true;
+    updateItem(previous);
+    updateItem(index);
+}
+
+bool DropDownMenu::menuKey(int key)
+{
+    const int count = m_layout.count();
+    const bool lit = m_highlightShown && m_current >= 0 && m_current < count;
+    switch (key) {
+    case Qt::Key_Down:
+    case Qt::Key_Up: {
+        // The next enabled item in that direction, round the end; from nothing lit, the first
+        // or the last.
+        const int step = key == Qt::Key_Down ? 1 : -1;
+        int index = lit ? m_current : (step > 0 ? -1 : count);
+        for (int tried = 0; tried < count; ++tried) {
+            index = (index + step + count) % count;
+            if (isItemEnabled(index)) {
+                highlightItem(index);
+                break;
+            }
+        }
+        return true;
+    }
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+    case Qt::Key_Right:
+        if (lit && m_entries.at(m_current).subMenu) {
+            emit subMnu(m_current);  // the owner opens the sub-menu, as for the pointer
+        } else if (key == Qt::Key_Right) {
+            emit sideStep(1);
+        } else if (lit && isItemEnabled(m_current)) {
+            m_highlightShown = false;
+            updateItem(m_current);
+            const QString text = m_entries.at(m_current).text;
+            emit Click(m_current, text);
+        }
+        return true;
+    case Qt::Key_Left:
+        emit sideStep(-1);
+        return true;
+    default:
+        return false;
+    }
+}
+
 bool DropDownMenu::eventFilter(QObject *watched, QEvent *event)
 {
     switch (event->type()) {
@@ -365,6 +416,9 @@ bool DropDownMenu::eventFilter(QObject *watched, QEvent *event)
             dismiss();  // the last panel opened takes it: Escape closes a sub-menu first
             return true;
         }
+        // Never to the call box or another control behind the menu.
+        if (menuKey(static_cast<QKeyEvent *>(event)->key()))
+            return true;
         break;
     case QEvent::WindowDeactivate:
         // The form the menu belongs to lost activation to another program or window. The

@@ -3,6 +3,7 @@
 // text ("First|Second>|Third=|Fourth"), with check marks, sub-menu arrows, separator lines
 // and a highlight bar, in the desktop's menu font. An open panel closes itself when the
 // program loses activation, when a mouse press lands outside every open panel, and on Escape.
+// The panel opened last takes the arrow keys and Enter while it is open.
 
 #include "ui/MenuLayout.h"
 
@@ -65,6 +66,9 @@ signals:
     /// The panel closed itself: the program or the owner window lost activation, a press
     /// landed outside the open panels, or Escape was pressed.
     void Closed();
+    /// Left (-1) or Right (+1) was pressed where no sub-menu opens: the owner may go to the
+    /// neighbouring menu.
+    void sideStep(int direction);
 
 protected:
     void paintEvent(QPaintEvent *event) override;
@@ -83,6 +87,10 @@ private:
     void stopWatching();
     void dismiss();
     void ensureState(int index);
+    /// The keys of the open panel: Up and Down move the highlight, Enter and Right choose,
+    /// Left steps aside. True when the key was the panel's.
+    bool menuKey(int key);
+    void highlightItem(int index);
 
     QString m_caption;
     QVector<torvane::MenuEntry> m_entries;

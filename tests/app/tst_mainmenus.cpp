@@ -18,6 +18,7 @@
 #include <QEnterEvent>
 #include <QFrame>
 #include <QImage>
+#include <QLineEdit>
 
 using namespace torvane;
 
@@ -234,6 +235,44 @@ private slots:
         w.menus->closeMenus();
         enter(w.form.lblSource);
         QVERIFY(bottom->isVisible() && !w.form.ucMnuSource->isVisible());
+    }
+
+    // The headers from the keyboard, typed into the call box: Alt + the first letter (Source
+    // and Setup share theirs), F10 and the arrows; keys for an open menu never reach the call box.
+    void headersFromTheKeyboard_data()
+    {
+        QTest::addColumn<QString>("keys");
+        QTest::addColumn<QString>("open");  // the menu then shown, if any
+        QTest::addColumn<int>("source");
+        QTest::newRow("Alt+S, the second entry chosen") << "Alt+S Down Down Return" << "" << 1;
+        QTest::newRow("Alt+S again: Setup") << "Alt+S Alt+S" << "ucMnuSetup" << 0;
+        QTest::newRow("Up from nothing: the last entry") << "Alt+S Up Return" << "" << 4;
+        QTest::newRow("F10 opens, Right goes on, Left back round") << "F10 Right Left Left" << "ucMnuSetup" << 0;
+        QTest::newRow("Right into a sub-menu") << "Alt+S Alt+S Down Down Right" << "ucMnuSetup ucMnuDefaultSource" << 0;
+        QTest::newRow("Left out of it") << "Alt+S Alt+S Down Down Return Left" << "ucMnuSetup" << 0;
+        QTest::newRow("F10 again closes") << "F10 Down F10" << "" << 0;
+    }
+    void headersFromTheKeyboard()
+    {
+        QFETCH(QString, keys);
+        QFETCH(QString, open);
+        QFETCH(int, source);
+        Window w;
+        w.form.cboCall->addItems({QStringLiteral("K1ABC"), QStringLiteral("W1AW")});
+        w.form.cboCall->setEditText(QString());
+        const QMap<QString, Qt::Key> named{{"Down", Qt::Key_Down}, {"Up", Qt::Key_Up}, {"Return", Qt::Key_Return},
+                                           {"Left", Qt::Key_Left}, {"Right", Qt::Key_Right}, {"F10", Qt::Key_F10}};
+        for (const QString &key : keys.split(u' '))
+            QTest::keyClick(w.form.cboCall->lineEdit(), key == "Alt+S" ? Qt::Key_S : named.value(key),
+                            key == "Alt+S" ? Qt::AltModifier : Qt::NoModifier);
+        QStringList shown;
+        for (const DropDownMenu *menu : w.form.findChildren<DropDownMenu *>()) {
+            if (menu->isVisible())
+                shown << menu->objectName();
+        }
+        QCOMPARE(shown.join(u' '), open);
+        QCOMPARE(int(w.values.CurrentSource), source);
+        QCOMPARE(w.form.cboCall->currentText(), QString());
     }
 
     // A right click on a name or address line with text highlights it and opens the address
