@@ -111,8 +111,10 @@ MainMenus::MainMenus(MainWindow &form) : QObject(&form), m_form(form)
         m_form.lblClass, m_form.Image1, m_form.lblEmail, m_form.pic1};
     for (QWidget *w : watched)
         w->installEventFilter(this);
-    // The headers' keys, from the call box or, passed on, from any other control.
+    // The headers' keys, from the call box (which hands them on to its line edit) or, passed
+    // on, from any other control.
     m_form.installEventFilter(this);
+    m_form.cboCall->installEventFilter(this);
     m_form.cboCall->lineEdit()->installEventFilter(this);
     m_form.lblEmail->setCursor(Qt::PointingHandCursor);
 
@@ -306,7 +308,7 @@ void MainMenus::hideFrame()
 bool MainMenus::eventFilter(QObject *watched, QEvent *event)
 {
     MainWindow &f = m_form;
-    if ((watched == &f || watched == f.cboCall->lineEdit()) && event->type() == QEvent::KeyPress)
+    if ((watched == &f || watched == f.cboCall || watched == f.cboCall->lineEdit()) && event->type() == QEvent::KeyPress)
         return headerKey(static_cast<const QKeyEvent *>(event));
     if (watched == f.lblSource || watched == f.lblMaps || watched == f.lblSetup)
         return headerEvent(static_cast<QLabel *>(watched), event);

@@ -263,7 +263,7 @@ private slots:
         const QMap<QString, Qt::Key> named{{"Down", Qt::Key_Down}, {"Up", Qt::Key_Up}, {"Return", Qt::Key_Return},
                                            {"Left", Qt::Key_Left}, {"Right", Qt::Key_Right}, {"F10", Qt::Key_F10}};
         for (const QString &key : keys.split(u' '))
-            QTest::keyClick(w.form.cboCall->lineEdit(), key == "Alt+S" ? Qt::Key_S : named.value(key),
+            QTest::keyClick(w.form.cboCall, key == "Alt+S" ? Qt::Key_S : named.value(key),
                             key == "Alt+S" ? Qt::AltModifier : Qt::NoModifier);
         QStringList shown;
         for (const DropDownMenu *menu : w.form.findChildren<DropDownMenu *>()) {
