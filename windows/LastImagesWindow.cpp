@@ -94,13 +94,17 @@ void LastImagesWindow::BuildThumbnailGrid()
                                                                     : QGuiApplication::primaryScreen();
     const QRect available = screen ? screen->availableGeometry() : QRect(0, 0, 1024, 768);
     const int width = std::min(available.width(), int(std::lround(0.8 * (screen ? screen->geometry().height() : 768))));
-    QRect inner(0, 0, width, int(std::lround(0.545 * width)));
+    // The inner area keeps the strip's proportion; the frame, title bar included, stands
+    // centred on the main window and inside the screen (move() places the frame).
+    const QSize inner(width, int(std::lround(0.545 * width)));
     const QRect main = m_mainWindow ? m_mainWindow->frameGeometry() : available;
-    inner.moveCenter(QPoint(main.center().x(), available.center().y()));
-    inner.moveTop(std::max(available.top(), main.top()));
-    inner.moveLeft(std::clamp(inner.left(), available.left(), std::max(available.left(), available.right() + 1 - inner.width())));
-    inner.moveTop(std::clamp(inner.top(), available.top(), std::max(available.top(), available.bottom() + 1 - inner.height())));
-    setGeometry(inner);
+    const QSize frame = inner + QSize(8, 32);  // room for the window manager's frame
+    const int left = std::clamp(main.center().x() - frame.width() / 2, available.left(),
+                                std::max(available.left(), available.right() + 1 - frame.width()));
+    const int top = std::clamp(main.top(), available.top(),
+                               std::max(available.top(), available.bottom() + 1 - frame.height()));
+    resize(inner);
+    move(left, top);
 
     pic15 = new QWidget(this);
     pic15->setObjectName(QStringLiteral("pic15"));
@@ -155,17 +159,32 @@ void LastImagesWindow::layoutStrip()
                                        .toRect());
         m_cells[slot]->relayout();
     }
-    QFont panelFont = font();
-    panelFont.setPointSizeF(std::max(7.0, 8 * s));
-    Frame1->setFont(panelFont);
     const int pw = int(kPanelWidth * s), ph = int(kPanelHeight * s);
     Frame1->setGeometry(int(width() / 2.0 - pw / 2.0), int((height() - ph) / 2.0), pw, ph);
     const int margin = int(10 * s);
+    Frame1->setFont(panelFont(pw - 2 * margin));
     const int button = cmdClose->sizeHint().height();
     Label1->setGeometry(margin, margin, pw - 2 * margin, ph - 3 * margin - button);
     chkLoadTipsAtStartup->setGeometry(margin, ph - margin - button, pw / 2, button);
     cmdClose->setGeometry(pw - margin - cmdClose->sizeHint().width() - 10, ph - margin - button,
                           cmdClose->sizeHint().width() + 10, button);
+}
+
+QFont LastImagesWindow::panelFont(int room) const
+{
+    // The largest size up to 11 points at which the info text's longest line fits the panel.
+    QFont panel = font();
+    const QString text = lastImagesInfoText(m_values.CurrentCall, m_values.DsstvSiteCount);
+    for (double points = 11; points > 5; points -= 0.5) {
+        panel.setPointSizeF(points);
+        const QFontMetrics metrics(panel);
+        int widest = 0;
+        for (const QString &line : text.split(QLatin1String("\r\n")))
+            widest = std::max(widest, metrics.horizontalAdvance(line));
+        if (widest <= room)
+            break;
+    }
+    return panel;
 }
 
 void LastImagesWindow::ResetThumbnails()

@@ -70,6 +70,7 @@ private:
     void turnWheel(int delta);
     void layoutStrip();
     double scale() const;
+    QFont panelFont(int room) const;
 
     ProgramValues &m_values;
     QPointer<QWidget> m_mainWindow;

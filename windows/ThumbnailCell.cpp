@@ -262,6 +262,10 @@ void ThumbnailCell::relayout()
 {
     const QRect area = pictureArea();
     const int line = std::max(12, height() / 7);
+    QFont small = font();
+    small.setPixelSize(std::max(9, line * 2 / 3));
+    lblFrom15->setFont(small);
+    lblNum->setFont(small);
     lblFrom15->setGeometry(2, height() - line - 3, width() - 4, line);
     picProg15->setGeometry(area.left(), area.bottom() + 2, area.width(), std::max(3, line / 3));
     lblNum->adjustSize();
