@@ -7,7 +7,6 @@
 #include <QCloseEvent>
 #include <QCursor>
 #include <QGuiApplication>
-#include <QImageReader>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMovie>
@@ -78,10 +77,7 @@ bool FullSizeWindow::load(const QString &file)
         AniGIF1->show();
         movie->start();
     } else {
-        QImageReader reader(file, probe.format);
-        reader.setDecideFormatFromContent(false);
-        reader.setAutoTransform(true);
-        const QImage picture = reader.read();
+        const QImage picture = readImage(file, probe);
         if (picture.isNull())
             return false;
         Image1->setPixmap(QPixmap::fromImage(picture));

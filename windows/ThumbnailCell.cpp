@@ -79,6 +79,14 @@ ImageProbe probeImage(const QString &file)
     return probe;
 }
 
+QImage readImage(const QString &file, const ImageProbe &probe)
+{
+    QImageReader reader(file, probe.format);
+    reader.setDecideFormatFromContent(false);
+    reader.setAutoTransform(true);
+    return reader.read();
+}
+
 QImage errorCard(const QSize &size, int imageNumber, const QString &why)
 {
     QImage card(size.expandedTo(QSize(1, 1)), QImage::Format_RGB32);
@@ -183,10 +191,7 @@ bool ThumbnailCell::showPicture(const QString &file)
         AniGIF15->setMovie(movie);
         movie->start();
     } else {
-        QImageReader reader(file, probe.format);
-        reader.setDecideFormatFromContent(false);
-        reader.setAutoTransform(true);
-        const QImage picture = reader.read();
+        const QImage picture = readImage(file, probe);
         if (picture.isNull()) {
             showError(true);
             return false;

@@ -19,6 +19,8 @@ struct ImageProbe {
     int frames = 0;
 };
 ImageProbe probeImage(const QString &file);
+/// The picture of a probed file (its first frame), by the probe's reader only.
+QImage readImage(const QString &file, const ImageProbe &probe);
 
 /// The card that stands for a picture that is not there: "Error", "Image n" and why.
 QImage errorCard(const QSize &size, int imageNumber, const QString &why);
