@@ -240,7 +240,8 @@ void LastImagesWindow::OpenFullSize(int slot)
 {
     ThumbnailCell *cell = m_cells[slot];
     const QString file = lastImageFile(m_values.DataFolder, slot);
-    if (!cell->requested() || cell->downloading() || m_fullSize)
+    // Only a picture that has arrived and could be shown opens.
+    if (!cell->requested() || cell->downloading() || !cell->errorText().isEmpty() || m_fullSize)
         return;
     const QFileInfo info(file);
     if (!info.exists() || info.size() == 0)
