@@ -154,7 +154,7 @@ private slots:
     {
         m_server.setDelay("/rx/image5", 20000);
         auto *viewer = LastImagesWindow::open(m_values, &m_main);
-        QTRY_VERIFY_WITH_TIMEOUT(!viewer->cell(0)->downloading(), 10000);
+        QTRY_COMPARE_WITH_TIMEOUT(viewer->cell(3)->errorText(), QString("corrupt"), 10000);
         QVERIFY(viewer->cell(4)->downloading());
         QTest::mousePress(viewer->cell(4), Qt::LeftButton);
         QTest::mousePress(viewer->cell(3), Qt::LeftButton);
