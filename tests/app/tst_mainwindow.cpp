@@ -1,11 +1,14 @@
 // The main window's start-up and close: the data folder, Torvane.cfg, captions and size.
 
 #include "app/MainWindow.h"
+#include "calldb/CallRecord.h"
 #include "support/AppFixture.h"
 #include "ui/DropDownMenu.h"
 #include "ui/MessageBox.h"
 
 #include <QComboBox>
+#include <QLabel>
+#include <QPushButton>
 #include <QRadioButton>
 
 using namespace torvane;
@@ -96,6 +99,57 @@ private slots:
                      smallest.findChild<QWidget *>(name)->font().pointSizeF() * scale);
         QVERIFY(values.SourceName.isEmpty());
         QCOMPARE(form.optFrom[1]->text(), caption);
+    }
+
+    // Every language at the smallest and at the doubled width: each text the panel shows fits
+    // its control, the grid line ends before the year of birth, the headers do not meet.
+    void textsFit_data()
+    {
+        QTest::addColumn<int>("language");
+        QTest::addColumn<int>("widthTwips");
+        for (int language = 0; language < 7; ++language) {
+            for (const int width : {5200, 10400})
+                QTest::addRow("language %d, %d twips", language, width) << language << width;
+        }
+    }
+    void textsFit()
+    {
+        QFETCH(int, language);
+        QFETCH(int, widthTwips);
+        m_app.prepare("47.6\r\n-122.3\r\n3\r\n0\r\n0\r\n0\r\n" + QByteArray::number(language) + "\r\n"
+                      + QByteArray::number(widthTwips) + "\r\n0\r\nW7XYZ\r\n1\r\n0\r\n");
+        ProgramValues values;
+        MainWindow form(values);
+        form.startUp();
+        CallRecord record;
+        for (const auto &[field, text] : {std::pair{CallRecord::Call, "W1AW"}, {CallRecord::Lat, "49.2"},
+                                          {CallRecord::Lon, "-123.1"}, {CallRecord::Class, "Extra"},
+                                          {CallRecord::YearBorn, "1956"}})
+            record.setText(field, QString::fromLatin1(text));
+        values.CurrentCall = QStringLiteral("W1AW");
+        form.ShowLocalRecord(record);
+
+        QStringList misfits;  // "control text needed/room" in pixels
+        const auto fits = [&misfits](QWidget *w, const QString &text, int room) {
+            const int needed = w->fontMetrics().horizontalAdvance(text);
+            if (needed > room)
+                misfits << QStringLiteral("%1 %2 %3/%4").arg(w->objectName(), text).arg(needed).arg(room);
+        };
+        for (const int state : {0, 1, 2, 3, 4}) {  // the source's login states, CALLOOK.info named
+            values.LookupState = int16_t(state);
+            form.refreshStatusText();
+            fits(form.lblStatus, state ? form.lblStatus->text() : form.item(33), form.lblStatus->width());
+        }
+        for (const QString &text : {form.item(34), QStringLiteral("W1AW") + form.item(38), form.item(45) + QStringLiteral(" QRZCQ.com")})
+            fits(form.lblNot, text, form.lblNot->width());
+        for (QLabel *label : {form.lblDx, form.lblClass, form.lblDOB, form.lblEmail})
+            fits(label, label->text(), label->width());
+        fits(form.lblGrid, form.lblGrid->text(), form.lblDOB->x() - form.lblGrid->x() - 4);
+        fits(form.cmdGet, form.cmdGet->text(), form.cmdGet->width() - 8);
+        for (QRadioButton *option : form.optFrom)
+            fits(option, option->text(), option->width() - (option->sizeHint().width() - option->fontMetrics().horizontalAdvance(option->text())));
+        fits(form.lblMaps, form.lblMaps->text(), form.lblSetup->x() - form.lblMaps->x());
+        QCOMPARE(misfits.join(u" | "), QString());
     }
 };
 
