@@ -524,9 +524,13 @@ void MainWindow::keepProportions()
     const int edge = draggedEdge(m_dragStart, geometry());
     const QRect outer = outerRect();
     const QRect kept = toQRect(keepAspect(edge, toEdgeRect(outer)));
-    // A window manager that refuses the kept size (puts the window back) is asked once, not
-    // at every rest.
-    if (kept == outer || (kept == m_keptRequest && outer == m_refusedOuter))
+    if (kept == outer)
+        return;
+    // A window manager that refuses the kept size (puts the window back) is asked again a
+    // few times, not at every rest; a late echo of the drag is no refusal.
+    const bool again = kept == m_keptRequest && outer == m_refusedOuter;
+    m_refusals = again ? m_refusals + 1 : 0;
+    if (m_refusals > 2)
         return;
     m_keptRequest = kept;
     m_refusedOuter = outer;

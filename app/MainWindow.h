@@ -242,6 +242,7 @@ private:
     QRect m_dragStart;   ///< the client area before the operator's drag of a border
     QRect m_keptRequest;   ///< the outer rectangle the proportions last asked for
     QRect m_refusedOuter;  ///< the outer rectangle before that request
+    int m_refusals = 0;    ///< times in a row the same request was put back
     QTimer *m_resizeRest = nullptr;  ///< runs while the operator drags a border
     QRect m_twips;  ///< left, top, width in twips; follows the window when it moves a pixel
     bool m_adjusting = false;
@@ -262,6 +263,7 @@ private:
     std::optional<torvane::CallRecord> m_storedRecord;  ///< stored without a position
     QPointer<MapWindow> m_mapWindow;
     QPointer<LastImagesWindow> m_lastImages;
+    QStringList m_webMapEntries;  ///< what the web-map entry held last, for the rest of the run
 };
 
 }  // namespace torvane
