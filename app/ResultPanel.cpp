@@ -7,12 +7,15 @@
 #include "core/DataFolder.h"
 #include "app/Logging.h"
 #include "app/MainLayout.h"
+#include "app/StreetView.h"
 #include "core/TextUtil.h"
 #include "geo/Geodesy.h"
 #include "geo/MapProjection.h"
 #include "windows/DatabaseEditor.h"
 #include "windows/MapWindow.h"
 #include "windows/LastImagesWindow.h"
+#include "windows/SatelliteView.h"
+#include "windows/WebMapEntry.h"
 #include "windows/PictureWindow.h"
 #include "windows/StationSetup.h"
 #include "sites/SiteList.h"
@@ -285,9 +288,22 @@ void MainWindow::openPictureWindow()
                         this);
 }
 
-// Windows that arrive with their own parts of the program; until then the commands do nothing.
-void MainWindow::openSatelliteView(bool) {}
-void MainWindow::openWebMap() {}
+void MainWindow::openSatelliteView(bool addressForm)
+{
+    const QString address = StreetViewUrl(cboCall->currentText(), m_hosts.host(QStringLiteral("maps")),
+                                          lblAdd1->text(), lblAdd2->text(), lblCtry->text(),
+                                          m_values.StationLatitude, m_values.StationLongitude,
+                                          addressForm ? StreetViewForm::Address : StreetViewForm::Position);
+    SatelliteView::open(m_values, address);
+}
+
+void MainWindow::openWebMap()
+{
+    auto *entry = new WebMapEntry(m_values, m_webMapEntries, m_hosts.host(QStringLiteral("maps")),
+                                  [this](const QString &address) { SatelliteView::open(m_values, address); });
+    entry->show();
+    entry->activateWindow();
+}
 void MainWindow::openLastImages()
 {
     if (m_values.DsstvSiteUrl.isEmpty() || m_lastImages)

@@ -6,7 +6,7 @@ set -euo pipefail
 PACKAGES=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev qt6-base-dev-tools qt6-multimedia-dev libgl-dev
-  libgumbo-dev libpugixml-dev libxdo-dev libbenchmark-dev
+  libgumbo-dev libpugixml-dev libxdo-dev libbenchmark-dev qt6-webengine-dev
   xvfb xauth xdotool x11-utils imagemagick desktop-file-utils appstream openbox
   fonts-liberation fonts-dejavu-core fonts-noto-cjk hamradio-files
   clang-14 libclang-rt-14-dev

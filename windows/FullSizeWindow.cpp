@@ -44,7 +44,7 @@ FullSizeWindow *FullSizeWindow::open(const QString &file, const QString &failure
     if (!window->load(file)) {
         delete window;
         QGuiApplication::restoreOverrideCursor();
-        ShowUniMsgBox(viewer, failureText, 48, QStringLiteral("Torvane"), QStringLiteral("Ok"));
+        OpenUniMsgBox(viewer, failureText, 48, QStringLiteral("Torvane"), QStringLiteral("Ok"), QString(), nullptr);
         return nullptr;
     }
     QGuiApplication::restoreOverrideCursor();
