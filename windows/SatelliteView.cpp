@@ -9,9 +9,9 @@
 #include <QClipboard>
 #include <QFileDialog>
 #include <QGuiApplication>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QScreen>
+#include <QShortcut>
 #include <QTimer>
 #include <QWebEngineView>
 
@@ -55,6 +55,10 @@ SatelliteView::SatelliteView(ProgramValues &values, const QString &streetViewUrl
     lblPaste = actionLabel("lblPaste", 73);
     picCap = new QWidget(this);
     picCap->setObjectName(QStringLiteral("picCap"));
+
+    // Escape closes the view also while the browser, which keeps its keys, has the focus.
+    auto *escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    connect(escape, &QShortcut::activated, this, &QWidget::close);
 
     Timer1 = new QTimer(this);
     Timer1->setObjectName(QStringLiteral("Timer1"));
@@ -237,14 +241,6 @@ void SatelliteView::pastePicture()
         if (sendKeyToWindow(window, "F7"))
             emit pasted();
     });
-}
-
-void SatelliteView::keyPressEvent(QKeyEvent *event)
-{
-    if (event->key() == Qt::Key_Escape)
-        close();
-    else
-        QWidget::keyPressEvent(event);
 }
 
 bool SatelliteView::eventFilter(QObject *watched, QEvent *event)

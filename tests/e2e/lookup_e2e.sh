@@ -34,6 +34,10 @@ base="http://127.0.0.1:$(head -n 1 "$out/server.port")"
 # the receiving program's trailer, an animated one, a missing one, one that is no picture, and
 # 26 plain ones.
 mkdir -p "$www/updates" "$www/rx"
+# The map host's satellite page of W1AW's address.
+w1aw_place='maps/place/225+MAIN+ST,+NEWINGTON,+CT,+United+States/@41.714775,-72.72726,19z/data=!3m1!1e3'
+mkdir -p "$www/$(dirname "$w1aw_place")"
+printf '<html><body style="background:#3a7d44;color:white;font:40px sans-serif">Satellite view</body></html>' > "$www/$w1aw_place"
 printf 'Torvane ver 4.11\r\n/////5\r\nK0ABC* Denver\r\n%s/rx/image1\r\n' "$base" > "$www/updates/updates.txt"
 convert -size 350x250 gradient:navy-gold "$out/still.jpg"
 { cat "$out/still.jpg"; printf '***de W1AW JT65 x*12:34 UTC'; } > "$www/rx/image1"
@@ -124,6 +128,18 @@ map=$(map_shown)
 window_shot "$map" map-window.jpg 50%
 xdotool windowfocus --sync "$map" 2>/dev/null; xdotool key Escape
 check "map window closed by Escape" wait_for eval '! mapped "$map"'
+menu_choose 140 50  # Map > the satellite view by address
+sat_shown() { xdotool search --onlyvisible --name '^Torvane   ' | head -n 1 | grep .; }
+check "satellite view opened from the menu" wait_for sat_shown > /dev/null
+check "satellite view asked the map host" wait_for grep -qxF "/$w1aw_place" "$log"
+sat=$(sat_shown)
+sat_painted() {  # the page's green in the middle of the view
+  import -window "$sat" "$out/satellite-view.png" 2>/dev/null &&
+    [ "$(convert "$out/satellite-view.png" -format '%[hex:p{300,300}]' info: 2>/dev/null)" = 3A7D44 ]
+}
+check "satellite view shows the page" wait_for sat_painted
+xdotool windowfocus --sync "$sat" 2>/dev/null; xdotool key Escape
+check "satellite view closed by Escape" wait_for eval '! sat_shown > /dev/null'
 menu_choose 575 30  # Setup > My station
 check "station setup opened from the menu" wait_for eval '! mapped "$win"'
 setup=$(shown_window Torvane)
