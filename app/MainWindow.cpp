@@ -400,7 +400,13 @@ bool MainWindow::keepOuterSizeOnNewFrame()
     // then given again, or the frame would be added to it at every start.
     if (!isVisible() || m_adjusting || frameExtra() == m_sizedExtra || maximized())
         return false;
-    setOuterSize(QSize(toPixels(m_twips.width()), toPixels(m_twips.height())));
+    // The twips stay: a frame that is still changing (after a maximize) tells no true place.
+    m_adjusting = true;
+    m_sizedExtra = frameExtra();
+    resize(QSize(toPixels(m_twips.width()), toPixels(m_twips.height())) - m_sizedExtra);
+    m_adjusting = false;
+    m_lastClient = geometry();
+    layoutControls();
     return true;
 }
 
