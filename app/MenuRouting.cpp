@@ -127,8 +127,15 @@ MainMenus::MainMenus(MainWindow &form) : QObject(&form), m_form(form)
     connect(m_form.ucMnuSaveAdd, &DropDownMenu::Click, this, [this](int index, const QString &) { saveAddressClick(index); });
     connect(m_form.ucMnuSavePic, &DropDownMenu::Click, this, [this](int index, const QString &) { savePictureClick(index); });
     connect(m_form.tmrMenus, &QTimer::timeout, this, &MainMenus::pollMenus);
-    for (DropDownMenu *menu : allMenus())
+    for (DropDownMenu *menu : allMenus()) {
         connect(menu, &DropDownMenu::sideStep, this, [this, menu](int direction) { stepAside(menu, direction); });
+        // Closed by Escape or a press elsewhere: the header's frame goes with the last menu.
+        connect(menu, &DropDownMenu::Closed, this, [this] {
+            const QList<DropDownMenu *> menus = allMenus();
+            if (std::none_of(menus.begin(), menus.end(), [](const DropDownMenu *m) { return m->isVisible(); }))
+                hideFrame();
+        });
+    }
 }
 
 // ---- Which entry runs which command ----------------------------------------------------
