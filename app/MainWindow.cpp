@@ -360,7 +360,7 @@ void MainWindow::fillMenuLists()
         torvane::fillMenuLists(m_values.LanguageText, m_values.CurrentSource, m_values.LanguageIndex);
     ucMnuSource->setCaption(lists.ucMnuSource);
     ucMnuMaps->setCaption(lists.ucMnuMaps);
-    ucMnuSetup->setCaption(lists.ucMnuSetup);
+    refreshSignInEntry();  // the Setup menu, with its sign-in entry
     ucMnuDefaultSource->setCaption(lists.ucMnuDefaultSource);
     ucMnuLanguage->setCaption(lists.ucMnuLanguage);
     ucMnuSaveAdd->setCaption(lists.ucMnuSaveAdd);
@@ -487,6 +487,7 @@ void MainWindow::applySource()
         optFrom[1]->setText(item(62) + u' ' + m_values.SourceName.left(dot));
     lblSource->setText(item(3) + m_values.SourceName);
     placeHeaders();
+    refreshSignInEntry();
 }
 
 QSize MainWindow::frameExtra() const

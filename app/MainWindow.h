@@ -108,6 +108,8 @@ public:
     void openSatelliteView(bool addressForm);
     void openWebMap();
     void openLastImages();
+    void openSignIn();
+    void refreshSignInEntry();
     void openPictureWindow();
 
     torvane::ProgramValues &values() { return m_values; }

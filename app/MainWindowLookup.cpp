@@ -5,6 +5,7 @@
 #include "app/CallCompleter.h"
 #include "app/EntityLine.h"
 #include "app/NoAnswerText.h"
+#include "app/SignInText.h"
 
 #include "app/Logging.h"
 
@@ -336,7 +337,12 @@ void MainWindow::onLoginRequired(const QString &call)
 {
     if (!endLookup(call))
         return;
-    lblNot->setText(item(45) + u' ' + m_values.SourceName);
+    // Where the operator signs in, as far as the label has room; whole in its tooltip.
+    const QString text = item(45) + u' ' + m_values.SourceName + QStringLiteral(" (")
+                         + signInHintText(m_values.LanguageIndex) + u')';
+    const QString shown = lblNot->fontMetrics().elidedText(text, Qt::ElideRight, lblNot->width());
+    lblNot->setText(shown);
+    lblNot->setToolTip(text);
     lblNot->show();
     // The source has just said it does not know us: the status line must not claim otherwise.
     setStatusFrom(false);

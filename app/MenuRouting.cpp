@@ -167,6 +167,7 @@ void MainMenus::setupClick(int index)
     case 4: togglePlainZero(); break;
     case 6: openHelp(); break;
     case 7: showAbout(); break;
+    case 8: m_form.openSignIn(); break;
     default: break;
     }
 }

@@ -7,14 +7,20 @@
 #include "core/DataFolder.h"
 #include "app/Logging.h"
 #include "app/MainLayout.h"
+#include "app/SignInText.h"
 #include "app/StreetView.h"
+#include "core/Sources.h"
 #include "core/TextUtil.h"
+#include "lookup/SessionCookies.h"
+#include "ui/DropDownMenu.h"
+#include "ui/LanguageFile.h"
 #include "geo/Geodesy.h"
 #include "geo/MapProjection.h"
 #include "windows/DatabaseEditor.h"
 #include "windows/MapWindow.h"
 #include "windows/LastImagesWindow.h"
 #include "windows/SatelliteView.h"
+#include "windows/SignInWindow.h"
 #include "windows/WebMapEntry.h"
 #include "windows/PictureWindow.h"
 #include "windows/StationSetup.h"
@@ -295,6 +301,38 @@ void MainWindow::openSatelliteView(bool addressForm)
                                           m_values.StationLatitude, m_values.StationLongitude,
                                           addressForm ? StreetViewForm::Address : StreetViewForm::Position);
     SatelliteView::open(m_values, address);
+}
+
+void MainWindow::refreshSignInEntry()
+{
+    // The Setup menu's last entry names the current source.
+    const MenuLists lists =
+        torvane::fillMenuLists(m_values.LanguageText, m_values.CurrentSource, m_values.LanguageIndex);
+    ucMnuSetup->setCaption(lists.ucMnuSetup + u'|' + signInMenuText(m_values.SourceName, m_values.LanguageIndex));
+}
+
+void MainWindow::openSignIn()
+{
+    const SourceFacts *source = sourceFactsOfSetting(m_values.CurrentSource);
+    auto *jar = qobject_cast<SessionCookies *>(m_values.Cookies);
+    if (!source || !jar)
+        return;
+    // The source's sign-in page: its own entry in Hosts.cfg, else its address + "/login".
+    const QString name = QString::fromLatin1(source->hostName);
+    QString page = m_hosts.host(name + QStringLiteral("login"));
+    if (page.isEmpty())
+        page = m_hosts.host(name) + QStringLiteral("/login");
+    QStringList hosts;
+    for (int setting = 0; setting < 5; ++setting)
+        hosts << m_hosts.host(QString::fromLatin1(sourceFactsOfSetting(setting)->hostName));
+    auto *window = new SignInWindow(m_values.DataFolder, QUrl(page), hosts, jar);
+    // The status line says at once what the source makes of the operator now.
+    connect(window, &SignInWindow::closed, this, [this] {
+        ConnectToSource();
+        readyForNextCall();
+    });
+    window->show();
+    window->activateWindow();
 }
 
 void MainWindow::openWebMap()

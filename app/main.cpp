@@ -4,6 +4,7 @@
 #include "core/InstanceLock.h"
 #include "app/MainWindow.h"
 #include "core/ProgramValues.h"
+#include "lookup/SessionCookies.h"
 #include "app/QuitSignal.h"
 
 #include "ui/MessageBox.h"
@@ -35,10 +36,16 @@ int main(int argc, char *argv[])
         return lock.heldByAnother() ? 0 : 1;
     }
 
+    // The sign-ins of earlier runs, before the first request; it outlives every window.
+    torvane::SessionCookies cookies(torvane::sessionFolder(torvane::dataFolderPath()));
     torvane::ProgramValues values;
+    values.Cookies = &cookies;
     torvane::MainWindow form(values);
     torvane::QuitSignal quit;
     QObject::connect(&quit, &torvane::QuitSignal::quitRequested, &form, &QWidget::close);
     form.startUp();
-    return app.exec();
+    const int status = app.exec();
+    // Windows closed with the main window go now, their browsers before the browser profile.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    return status;
 }

@@ -7,6 +7,8 @@
 #include <QStringList>
 #include <cstdint>
 
+class QNetworkCookieJar;
+
 namespace torvane {
 
 struct ProgramValues {
@@ -52,6 +54,8 @@ struct ProgramValues {
     QStringList LanguageText;     ///< items 1-73 of the loaded language file at 0-72
     bool FirstLookupPending = true;
     int16_t CurrentMapIndex = 0;  ///< index into MapList of the map shown in the map window
+    /// The sign-in cookies every lookup component sends (owned by main(); none in tests).
+    QNetworkCookieJar *Cookies = nullptr;
 };
 
 }  // namespace torvane

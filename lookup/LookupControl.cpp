@@ -8,6 +8,7 @@
 
 #include <QFutureWatcher>
 #include <QNetworkAccessManager>
+#include <QNetworkCookieJar>
 #include <QNetworkReply>
 #include <QTimer>
 #include <QtConcurrent/QtConcurrentRun>
@@ -28,6 +29,18 @@ LookupControl::LookupControl(ProgramValues &values, const HostTable &hosts, QObj
       m_pageManager(new QNetworkAccessManager(this))
 {
     setObjectName(QStringLiteral("ucLookUp"));
+    shareCookies(m_pageManager);
+}
+
+void LookupControl::shareCookies(QNetworkAccessManager *manager) const
+{
+    // One jar for every manager of the run: the manager would take it as its own child.
+    QNetworkCookieJar *jar = m_values.Cookies;
+    if (!jar)
+        return;
+    QObject *owner = jar->parent();
+    manager->setCookieJar(jar);
+    jar->setParent(owner);
 }
 
 LookupControl::~LookupControl()
@@ -331,6 +344,7 @@ QNetworkAccessManager *LookupControl::backgroundManager()
 {
     if (m_pools.size() < m_poolCount) {
         m_pools.append(new QNetworkAccessManager(this));
+        shareCookies(m_pools.last());
         return m_pools.last();
     }
     QNetworkAccessManager *manager = m_pools.takeFirst();

@@ -137,6 +137,7 @@ private:
     void startBackground(const QString &address, const QString &name, bool update);
     void backgroundFinished(const FetchResult &fetched, const QString &name, bool update);
     QNetworkAccessManager *backgroundManager();
+    void shareCookies(QNetworkAccessManager *manager) const;
 
     ProgramValues &m_values;
     NoAnswer m_lastNoAnswer = NoAnswer::None;

@@ -4,6 +4,7 @@
 #include "ui/ForeignWindow.h"
 #include "ui/LanguageFile.h"
 #include "ui/MessageBox.h"
+#include "windows/SignInWindow.h"
 
 #include <QBuffer>
 #include <QClipboard>
@@ -13,6 +14,7 @@
 #include <QScreen>
 #include <QShortcut>
 #include <QTimer>
+#include <QWebEnginePage>
 #include <QWebEngineView>
 
 namespace torvane {
@@ -141,6 +143,7 @@ void SatelliteView::startBrowser()
     Timer1->stop();
     dropBrowser();
     m_browser = new QWebEngineView(picCap);
+    m_browser->setPage(new QWebEnginePage(sessionProfile(m_values.DataFolder), m_browser));
     m_browser->setObjectName(QStringLiteral("webBrowser"));
     m_browser->setGeometry(picCap->rect());
     m_firstLoadPending = true;
@@ -163,11 +166,8 @@ void SatelliteView::startBrowser()
 
 void SatelliteView::dropBrowser()
 {
-    if (m_browser) {
-        m_browser->disconnect(this);
-        m_browser->hide();
-        m_browser->deleteLater();
-    }
+    // Never called from the browser's own signals: it goes at once, before the profile it uses.
+    delete m_browser;
     m_browser = nullptr;
 }
 

@@ -155,6 +155,10 @@ void TestWebServer::onReadyRead(QTcpSocket *socket)
     WebRequest request;
     request.target = QString::fromUtf8(requestLine.at(1));
     request.path = QUrl::fromPercentEncoding(request.target.section(u'?', 0, 0).toUtf8());
+    for (const QByteArray &line : buffer.left(headerEnd).split('\n')) {
+        if (line.toLower().startsWith("cookie:"))
+            request.cookie = line.mid(7).trimmed();
+    }
     m_log.append(request);
     emit requestReceived(request.target);
     answer(socket, request);
@@ -215,6 +219,8 @@ void TestWebServer::send(QTcpSocket *socket, const WebRoute &route)
         head += "Content-Type: " + route.contentType + "\r\n";
     if (!route.location.isEmpty())
         head += "Location: " + route.location + "\r\n";
+    if (!route.setCookie.isEmpty())
+        head += "Set-Cookie: " + route.setCookie + "\r\n";
     if (route.chunked)
         head += "Transfer-Encoding: chunked\r\n";
     else

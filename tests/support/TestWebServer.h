@@ -25,6 +25,7 @@ struct WebRoute {
     /// Sent as Content-Type unless empty.
     QByteArray contentType = "text/html; charset=utf-8";
     QByteArray location;  ///< sent as Location unless empty
+    QByteArray setCookie;  ///< sent as Set-Cookie unless empty
     /// The answer starts this many milliseconds after the request arrived (timer driven).
     int delayMs = 0;
     /// Send the body with Transfer-Encoding: chunked in pieces of chunkSize bytes,
@@ -50,6 +51,7 @@ struct WebRoute {
 struct WebRequest {
     QString target;  ///< path and query as sent ("/db/W1AW?x=1"), still percent-encoded
     QString path;    ///< decoded path without the query
+    QByteArray cookie;  ///< the Cookie header's value, empty without one
 };
 
 class TestWebServer : public QObject {
