@@ -34,6 +34,7 @@
 #include <QImageWriter>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QRadioButton>
 
 using namespace torvane;
@@ -326,6 +327,9 @@ void MainWindow::openSignIn()
     for (int setting = 0; setting < 5; ++setting)
         hosts << m_hosts.host(QString::fromLatin1(sourceFactsOfSetting(setting)->hostName));
     auto *window = new SignInWindow(m_values.DataFolder, QUrl(page), hosts, jar);
+    QString title = signInMenuText(m_values.SourceName, m_values.LanguageIndex);
+    window->setWindowTitle(QStringLiteral("Torvane - ") + title.remove(u'\u2026'));
+    window->cmdSignOut->setText(signOutText(m_values.LanguageIndex));
     // The status line says at once what the source makes of the operator now.
     connect(window, &SignInWindow::closed, this, [this] {
         ConnectToSource();

@@ -9,6 +9,9 @@ namespace torvane {
 /// The Setup menu's entry: "Sign in to QRZ.com…".
 QString signInMenuText(const QString &sourceName, int languageIndex);
 
+/// The sign-in window's button that forgets the session.
+QString signOutText(int languageIndex);
+
 /// Added to a source's login request: where the operator signs in.
 QString signInHintText(int languageIndex);
 
