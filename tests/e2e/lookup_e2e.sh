@@ -33,7 +33,9 @@ base="http://127.0.0.1:$(head -n 1 "$out/server.port")"
 # The maker's site list names K0ABC's receiving site, whose 30 pictures are: a still picture with
 # the receiving program's trailer, an animated one, a missing one, one that is no picture, and
 # 26 plain ones.
-mkdir -p "$www/updates" "$www/rx"
+mkdir -p "$www/updates" "$www/rx" "$www/login"
+printf '<html><body>Signed in<script>document.cookie = "session=member; path=/; max-age=86400";</script></body></html>' \
+  > "$www/login/index.html"
 # The map host's satellite page of W1AW's address.
 w1aw_place='maps/place/225+MAIN+ST,+NEWINGTON,+CT,+United+States/@41.714775,-72.72726,19z/data=!3m1!1e3'
 mkdir -p "$www/$(dirname "$w1aw_place")"
@@ -52,7 +54,7 @@ for name in eham qrz qrzcq callook hamcall qrzpictures geocoder maps; do
 done > "$data/Hosts.cfg"
 # Own position 52.1 N 5.1 E, eHam, km, English, 600 px wide, plain-zero off, web mode, no history.
 printf '52.1\r\n5.1\r\n0\r\n0\r\n0\r\n0\r\n0\r\n9000\r\n0\r\nPA3XYZ\r\n0\r\n1\r\n' > "$data/Torvane.cfg"
-printf 'maker=%s\r\n' "$base" >> "$data/Hosts.cfg"
+printf 'maker=%s\r\nehamlogin=%s/login/index.html\r\n' "$base" "$base" >> "$data/Hosts.cfg"
 
 type_call() {  # type_call text [key]: replaces the call box's text, then presses key (Enter)
   xdotool windowfocus --sync "$win" 2>/dev/null
@@ -174,7 +176,23 @@ check "full size closed by Escape" wait_for eval '! full_shown > /dev/null'
 xdotool windowfocus --sync "$viewer" 2>/dev/null; xdotool key Escape
 check "viewer closed by Escape" wait_for eval '! viewer_shown > /dev/null'
 
+# Signing in: the source's sign-in page sets a session cookie; closing the window asks the
+# source again with it, and so does the next start.
+menu_choose 575 167  # Setup > Sign in to eHam.net
+signin_shown() { xdotool search --onlyvisible --name '^Torvane - Sign in to eHam' | head -n 1 | grep .; }
+check "sign-in window opened from the menu" wait_for signin_shown > /dev/null
+check "sign-in: the session kept in the data folder" wait_for grep -q 'session=member' "$data/Session/Cookies.txt"
+cookies_sent() { grep -c '^cookie: .*session=member' "$log"; }
+more_cookies_than() { [ "$(cookies_sent)" -gt "$1" ]; }
+xdotool windowfocus --sync "$(signin_shown)" 2>/dev/null; xdotool key Escape
+check "sign-in: the source asked again with the session" wait_for more_cookies_than 0
+
 check "closes on SIGTERM" stop_program "$pid"
+pid=""
+sent=$(cookies_sent)
+"$program" > "$out/torvane-2.log" 2>&1 & pid=$!
+check "restart: the first request carries the session" wait_for more_cookies_than "$sent"
+check "closes on SIGTERM after the restart" stop_program "$pid"
 pid=""
 cfg="$data/Torvane.cfg"
 check "Torvane.cfg: every line ends in CR LF" test "$(grep -c $'\r$' "$cfg")" -eq "$(wc -l < "$cfg")"

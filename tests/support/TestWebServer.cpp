@@ -146,7 +146,8 @@ void TestWebServer::onReadyRead(QTcpSocket *socket)
     const qsizetype headerEnd = buffer.indexOf("\r\n\r\n");
     if (headerEnd < 0 && buffer.size() <= kMaxHeaderBytes)
         return;
-    const QList<QByteArray> requestLine = buffer.left(buffer.indexOf("\r\n")).split(' ');
+    const QByteArray head = buffer.left(headerEnd);  // the buffer goes with its entry
+    const QList<QByteArray> requestLine = head.left(head.indexOf("\r\n")).split(' ');
     m_pending.erase(it);
     if (headerEnd < 0 || requestLine.size() != 3) {
         send(socket, WebRoute::page("Bad Request\n", "text/plain", 400));
@@ -155,7 +156,7 @@ void TestWebServer::onReadyRead(QTcpSocket *socket)
     WebRequest request;
     request.target = QString::fromUtf8(requestLine.at(1));
     request.path = QUrl::fromPercentEncoding(request.target.section(u'?', 0, 0).toUtf8());
-    for (const QByteArray &line : buffer.left(headerEnd).split('\n')) {
+    for (const QByteArray &line : head.split('\n')) {
         if (line.toLower().startsWith("cookie:"))
             request.cookie = line.mid(7).trimmed();
     }

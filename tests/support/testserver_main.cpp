@@ -1,6 +1,7 @@
 // torvane_testserver <folder> [<path>=<ms>...]: serves the files below folder on 127.0.0.1
 // (request path -> file), answering each path given after waiting its milliseconds; prints the
-// port as one line on stdout and each request's target as a line on stderr. Runs until killed.
+// port as one line on stdout and each request's target as a line on stderr, followed by a line
+// "cookie: ..." when the request carried cookies. Runs until killed.
 
 #include "support/TestWebServer.h"
 
@@ -21,8 +22,11 @@ int main(int argc, char *argv[])
     server.setFileRoot(args.at(1));
     for (const QString &slow : args.mid(2))
         server.setDelay(slow.section(u'=', 0, 0), slow.section(u'=', 1).toInt());
-    QObject::connect(&server, &torvane::TestWebServer::requestReceived, [](const QString &target) {
+    QObject::connect(&server, &torvane::TestWebServer::requestReceived, [&server](const QString &target) {
         std::fprintf(stderr, "%s\n", qPrintable(target));
+        const QByteArray cookie = server.requests().constLast().cookie;
+        if (!cookie.isEmpty())
+            std::fprintf(stderr, "cookie: %s\n", cookie.constData());
         std::fflush(stderr);
     });
     if (!server.listen())
