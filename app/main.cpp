@@ -8,18 +8,13 @@
 #include "app/QuitSignal.h"
 
 #include "ui/MessageBox.h"
+#include "windows/SignInWindow.h"
 
 #include <QApplication>
 
-#include <unistd.h>
-
 int main(int argc, char *argv[])
 {
-    // The embedded browser of the satellite view shares the window's OpenGL contexts. Its
-    // sandbox cannot run as root: only then is it off.
-    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
-    if (::geteuid() == 0)
-        qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
+    torvane::prepareEmbeddedBrowser();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Torvane"));
 

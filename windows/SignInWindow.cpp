@@ -17,7 +17,17 @@
 #include <QWebEngineProfile>
 #include <QWebEngineView>
 
+#include <unistd.h>
+
 namespace torvane {
+
+void prepareEmbeddedBrowser()
+{
+    // The browser shares the windows' OpenGL contexts.
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    if (::geteuid() == 0)
+        qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
+}
 
 QWebEngineProfile *sessionProfile(const QString &dataFolder)
 {

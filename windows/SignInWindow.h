@@ -18,6 +18,10 @@ namespace torvane {
 
 class SessionCookies;
 
+/// Readies the embedded browser; before the application object is made. Its sandbox cannot
+/// run as root: only then is it turned off.
+void prepareEmbeddedBrowser();
+
 /// The browser profile of the run: cookies and storage kept in the data folder's session folder.
 QWebEngineProfile *sessionProfile(const QString &dataFolder);
 

@@ -2,6 +2,7 @@
 // page of the local server: caption, capture, save, paste to a stand-in "EasyPal" window, and
 // a browser that keeps failing.
 
+#include "support/BrowserTestMain.h"
 #include "support/TestWebServer.h"
 #include "ui/MessageBox.h"
 #include "windows/SatelliteView.h"
@@ -16,7 +17,6 @@
 #include <QWebEngineView>
 #include <QtTest>
 
-#include <unistd.h>
 
 using namespace torvane;
 
@@ -149,14 +149,6 @@ private slots:
     }
 };
 
-int main(int argc, char **argv)
-{
-    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
-    if (::geteuid() == 0)
-        qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
-    QApplication app(argc, argv);
-    TestSatelliteView test;
-    return QTest::qExec(&test, argc, argv);
-}
+TORVANE_BROWSER_TEST_MAIN(TestSatelliteView)
 
 #include "tst_satelliteview.moc"

@@ -6,6 +6,7 @@
 #include "core/HostTable.h"
 #include "lookup/LookupControl.h"
 #include "lookup/SessionCookies.h"
+#include "support/BrowserTestMain.h"
 #include "support/TestWebServer.h"
 #include "windows/SignInWindow.h"
 
@@ -16,7 +17,6 @@
 #include <QtTest>
 
 #include <sys/stat.h>
-#include <unistd.h>
 
 using namespace torvane;
 
@@ -92,16 +92,6 @@ private slots:
     }
 };
 
-int main(int argc, char **argv)
-{
-    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
-    if (::geteuid() == 0)
-        qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
-    QApplication app(argc, argv);
-    TestSignIn test;
-    const int status = QTest::qExec(&test, argc, argv);
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    return status;
-}
+TORVANE_BROWSER_TEST_MAIN(TestSignIn)
 
 #include "tst_signin.moc"
