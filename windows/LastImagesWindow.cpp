@@ -241,14 +241,17 @@ void LastImagesWindow::OpenFullSize(int slot)
     ThumbnailCell *cell = m_cells[slot];
     const QString file = lastImageFile(m_values.DataFolder, slot);
     // Only a picture that has arrived and could be shown opens.
-    if (!cell->requested() || cell->downloading() || !cell->errorText().isEmpty() || m_fullSize)
+    if (!cell->requested() || cell->downloading() || !cell->errorText().isEmpty() || m_fullSize
+        || m_fullSizePending)
         return;
     const QFileInfo info(file);
     if (!info.exists() || info.size() == 0)
         return;
     QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    m_fullSizePending = true;
     // Built once this press has been handled, so that its release does not reach the new window.
     QTimer::singleShot(0, this, [this, file] {
+        m_fullSizePending = false;
         m_fullSize = FullSizeWindow::open(file, languageItem(m_values.LanguageText, 72), this);
     });
 }

@@ -80,6 +80,7 @@ private:
     int m_lastWidth = 0;
     QString m_caption;
     QPointer<FullSizeWindow> m_fullSize;
+    bool m_fullSizePending = false;  ///< a press is about to open it
 };
 
 }  // namespace torvane
