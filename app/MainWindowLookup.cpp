@@ -142,8 +142,11 @@ void MainWindow::Lookup()
     if (optFrom[0]->isChecked()) {
         CallDatabase db(m_values.DataFolder);
         const int32_t n = db.FindCall(m_values.CurrentCall);
-        if (n > 0 && !db.CurrentRecord.trimmed(CallRecord::Name).isEmpty()
-            && db.CurrentRecord.trimmed(CallRecord::Lat) != QStringLiteral("0")) {
+        // A latitude of "0" marks a record stored without a position; so does an empty one,
+        // which the database editor can save.
+        const QString lat = db.CurrentRecord.trimmed(CallRecord::Lat);
+        if (n > 0 && !db.CurrentRecord.trimmed(CallRecord::Name).isEmpty() && !lat.isEmpty()
+            && lat != QStringLiteral("0")) {
             ShowLocalRecord(db.CurrentRecord);
             if (m_mapWindow)
                 plotStationMap(false, true);

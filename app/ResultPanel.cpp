@@ -158,7 +158,9 @@ void MainWindow::ShowLocalRecord(const CallRecord &record)
 
     m_values.StationLatitude = leadingNumber(record.text(CallRecord::Lat));
     m_values.StationLongitude = leadingNumber(record.text(CallRecord::Lon));
-    const QString grid = LatLonToGrid(m_values.StationLatitude, m_values.StationLongitude);
+    // 0, 0 is a record without a position, not a square in the Gulf of Guinea.
+    const bool placed = m_values.StationLatitude != 0 || m_values.StationLongitude != 0;
+    const QString grid = placed ? LatLonToGrid(m_values.StationLatitude, m_values.StationLongitude) : QString();
     if (grid.isEmpty())
         lblGrid->clear();
     else

@@ -10,8 +10,11 @@ jobs="${SANITIZE_JOBS:-2}"
 "$top/tools/setup.sh" --no-build
 
 flags="-fsanitize=address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer"
+mkdir -p "$out"
+gcc -c -fPIC -O1 -o "$out/keep-libraries.o" "$top/tools/sanitize-keep-libraries.c"
+link="-fsanitize=address,undefined $out/keep-libraries.o -Wl,--export-dynamic-symbol=dlclose"
 cmake -S "$top" -B "$out" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTORVANE_BENCHMARKS=OFF \
-  -DCMAKE_CXX_FLAGS="$flags" -DCMAKE_EXE_LINKER_FLAGS="-fsanitize=address,undefined"
+  -DCMAKE_CXX_FLAGS="$flags" -DCMAKE_EXE_LINKER_FLAGS="$link"
 cmake --build "$out" --parallel "$jobs"
 
 # Leaks inside Qt's and the system's libraries that the program cannot free are listed, with
@@ -21,8 +24,12 @@ cmake --build "$out" --parallel "$jobs"
 reports="$out/sanitizer-reports"
 rm -rf "$reports"
 mkdir -p "$reports"
-export ASAN_OPTIONS="detect_leaks=1:detect_stack_use_after_return=1:log_path=$reports/asan"
+# new_delete_type_mismatch is off: Chromium inside Qt WebEngine frees some of its objects through
+# a base of another size when a page is destroyed (reported with WebEngineCore frames only, for
+# every view the program or a test closes), and ASan has no way to suppress it by library.
+export ASAN_OPTIONS="detect_leaks=1:detect_stack_use_after_return=1:new_delete_type_mismatch=0:log_path=$reports/asan"
 export LSAN_OPTIONS="suppressions=$top/tools/sanitize-lsan.supp:print_suppressions=0"
+export E2E_WAIT=30  # the program under the end-to-end scripts runs several times slower
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1:log_path=$reports/ubsan"
 cd "$out"
 status=0

@@ -274,13 +274,20 @@ private slots:
 
     // Local mode, a stored station without a position and a web lookup that finds nothing:
     // the stored record shows with the line that says so.
+    void storedRecordShownWhenTheWebFails_data()
+    {
+        QTest::addColumn<QString>("position");
+        QTest::newRow("stored as 0") << "0";
+        QTest::newRow("stored empty") << "";
+    }
     void storedRecordShownWhenTheWebFails()
     {
+        QFETCH(QString, position);
         m_app.prepare(AppFixture::config(0, false));
         CallDatabase db(m_app.folder());
         db.FindCall(QStringLiteral("G4NON"));
         db.ClearRecord();
-        const QStringList texts = {"G4NON", "STORED NAME", "1 HIGH ST", "", "England", "0", "0", "Full"};
+        const QStringList texts = {"G4NON", "STORED NAME", "1 HIGH ST", "", "England", position, position, "Full"};
         for (int field = 0; field < texts.size(); ++field)
             db.CurrentRecord.setText(CallRecord::Field(field), texts.at(field));
         QCOMPARE(db.AppendRecord(), DbStatus::Ok);
@@ -289,6 +296,7 @@ private slots:
         QCOMPARE(w.form.lblNot->text(), QStringLiteral("G4NON") + w.form.item(38));
         QCOMPARE(w.form.lblName->text(), QStringLiteral("STORED NAME"));
         QCOMPARE(w.form.lblClass->text(), QStringLiteral("Full "));
+        QCOMPARE(w.form.lblGrid->text(), QString());
     }
 
     // A site that gives no answer is told as such, not as a station not found.

@@ -17,8 +17,8 @@ export XDG_DATA_HOME="$out/home" XDG_RUNTIME_DIR="$out/run" XDG_CONFIG_HOME="$ou
 unset QT_QPA_PLATFORM
 data="$XDG_DATA_HOME/Torvane"
 
-wait_for() {  # wait_for command...: true as soon as the command is, false after 10 s
-  for _ in $(seq 1 100); do "$@" && return 0; sleep 0.1; done
+wait_for() {  # wait_for command...: true as soon as the command is, false after 10 s (or E2E_WAIT s)
+  for _ in $(seq 1 $(( ${E2E_WAIT:-10} * 10 ))); do "$@" && return 0; sleep 0.1; done
   return 1
 }
 window_of() { xdotool search --onlyvisible --pid "$1" 2>/dev/null | head -n 1 | grep .; }

@@ -143,7 +143,7 @@ check "satellite view shows the page" wait_for sat_painted
 xdotool windowfocus --sync "$sat" 2>/dev/null; xdotool key Escape
 check "satellite view closed by Escape" wait_for eval '! sat_shown > /dev/null'
 menu_choose 575 30  # Setup > My station
-check "station setup opened from the menu" wait_for eval '! mapped "$win"'
+check "station setup opened from the menu" wait_for eval '! mapped "$win" && shown_window Torvane > /dev/null'
 setup=$(shown_window Torvane)
 window_shot "$setup" station-setup.png
 xdotool mousemove --window "$setup" 385 203 click 1  # Close
