@@ -403,5 +403,9 @@ void MainWindow::RefreshSiteList()
                        return;
                    }
                    m_values.DsstvSiteCount = int16_t(std::min(count, 32767));
+                   // The station on show may be one of the sites: its link appears now rather
+                   // than at its next lookup.
+                   if (!lblName->text().isEmpty())
+                       showSiteLink();
                });
 }

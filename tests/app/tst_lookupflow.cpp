@@ -134,6 +134,19 @@ private slots:
         QCOMPARE(CallDatabase(m_app.folder()).CountRecords(), 1);
     }
 
+    // The site list is rebuilt after the run's first result: a station of the list gets its
+    // link when the list arrives.
+    void siteLinkOfTheFirstLookup()
+    {
+        const QByteArray list = "Torvane ver 4.11\r\n/////5\r\nK0ABC* Denver\r\n" + m_app.server.baseUrl().toUtf8()
+                                + "/rx/image1\r\n";
+        m_app.server.setPage(QStringLiteral("/updates/updates.txt"), list, "text/plain");
+        StartedWindow w;
+        lookup(w.form, QStringLiteral("k0abc"));
+        QTRY_VERIFY(!w.form.lblEmail->isHidden());
+        m_app.server.setRoute(QStringLiteral("/updates/updates.txt"), WebRoute::page("", "text/plain", 404));
+    }
+
     // A special call asks nothing and stays out of the history; an unknown call is asked for and
     // told. Neither is stored.
     void callsWithoutAStation()
