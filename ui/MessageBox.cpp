@@ -237,12 +237,12 @@ int16_t MsgBoxAt(QWidget *owner, const QString &Prompt, const QString &Title, in
     });
 }
 
-void OpenMsgBoxAt(QWidget *owner, const QString &Prompt, const QString &Title, int32_t Flags,
-                  int32_t X, int32_t Y)
+QWidget *OpenMsgBoxAt(QWidget *owner, const QString &Prompt, const QString &Title, int32_t Flags,
+                      int32_t X, int32_t Y)
 {
     if (messageHook()) {
         MsgBoxAt(owner, Prompt, Title, Flags, X, Y);
-        return;
+        return nullptr;
     }
     QVector<QAbstractButton *> buttons;
     QMessageBox *box = makeStandardBox(owner, Prompt, Title, Flags, true, buttons);
@@ -252,6 +252,7 @@ void OpenMsgBoxAt(QWidget *owner, const QString &Prompt, const QString &Title, i
     const QSize virtualSize = screen ? screen->virtualSize() : QSize();
     box->move(msgBoxAtPosition(X, Y, box->frameGeometry().size(), virtualSize));
     box->raise();
+    return box;
 }
 
 void OpenShellPopup(const QString &Text, int32_t Type, const QString &Title)

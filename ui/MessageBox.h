@@ -72,8 +72,9 @@ void OpenUniMsgBox(QWidget *frm, const QString &Prompt, int32_t Buttons, const Q
 int16_t MsgBoxAt(QWidget *owner, const QString &Prompt, const QString &Title, int32_t Flags,
                  int32_t X, int32_t Y);
 
-/// MsgBoxAt without waiting for it: shown at once, the button pressed is not needed.
-void OpenMsgBoxAt(QWidget *owner, const QString &Prompt, const QString &Title, int32_t Flags,
+/// MsgBoxAt without waiting for it: shown at once, the button pressed is not needed. Returns the
+/// box, which deletes itself when closed (none when a message hook answered it).
+QWidget *OpenMsgBoxAt(QWidget *owner, const QString &Prompt, const QString &Title, int32_t Flags,
                   int32_t X, int32_t Y);
 
 /// The plain popup without waiting for it; the button pressed is not needed.

@@ -177,7 +177,10 @@ void SatelliteView::browserFailed()
     dropBrowser();
     if (m_retries > kQuietRetries) {
         const QPoint at = frameGeometry().center();
-        OpenMsgBoxAt(nullptr,
+        // The last word replaces an earlier box still open.
+        if (m_failureBox)
+            m_failureBox->close();
+        m_failureBox = OpenMsgBoxAt(nullptr,
                  QStringLiteral("Web browser error.\r\n\r\nTorvane could not show the map page")
                      + (m_retries > kQuietRetries + 1 ? QStringLiteral(" and closes the view.")
                                                       : QStringLiteral(" and tries once more.")),

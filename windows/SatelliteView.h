@@ -83,6 +83,7 @@ private:
     QPointer<QWebEngineView> m_browser;
     bool m_firstLoadPending = false;
     int m_retries = 0;
+    QPointer<QWidget> m_failureBox;
 };
 
 }  // namespace torvane

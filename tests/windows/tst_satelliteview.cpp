@@ -11,6 +11,7 @@
 #include <QApplication>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -146,6 +147,19 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(!view, 60000);
         QCOMPARE(m_prompts.size(), 2);  // before the last try, and as it gives up
         QVERIFY(m_prompts.at(1).contains("closes the view"));
+
+        // Real boxes: the last replaces the first rather than stacking on it.
+        ScopedMessageHook realBoxes{nullptr};
+        view = SatelliteView::open(m_values, "X*http://127.0.0.1:1/maps");
+        QTRY_VERIFY_WITH_TIMEOUT(!view, 60000);
+        QList<QMessageBox *> shown;
+        for (QWidget *widget : QApplication::topLevelWidgets()) {
+            if (auto *box = qobject_cast<QMessageBox *>(widget); box && box->isVisible())
+                shown << box;
+        }
+        QCOMPARE(shown.size(), 1);
+        QVERIFY(shown.at(0)->text().contains("closes the view"));
+        shown.at(0)->close();
     }
 };
 
