@@ -75,7 +75,7 @@ int16_t MsgBoxAt(QWidget *owner, const QString &Prompt, const QString &Title, in
 /// MsgBoxAt without waiting for it: shown at once, the button pressed is not needed. Returns the
 /// box, which deletes itself when closed (none when a message hook answered it).
 QWidget *OpenMsgBoxAt(QWidget *owner, const QString &Prompt, const QString &Title, int32_t Flags,
-                  int32_t X, int32_t Y);
+                      int32_t X, int32_t Y);
 
 /// The plain popup without waiting for it; the button pressed is not needed.
 void OpenShellPopup(const QString &Text, int32_t Type, const QString &Title);
