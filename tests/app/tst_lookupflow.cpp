@@ -115,6 +115,7 @@ private slots:
         m_boxes.clear();
         m_storedWhenAsked = -1;
         m_app.server.setRoute(QStringLiteral("/maps/api/geocode/xml"), WebRoute::page("", "application/xml", 404));
+        m_app.server.setRoute(QStringLiteral("/updates/updates.txt"), WebRoute::page("", "text/plain", 404));
         m_app.prepare();
     }
 
@@ -144,7 +145,6 @@ private slots:
         StartedWindow w;
         lookup(w.form, QStringLiteral("k0abc"));
         QTRY_VERIFY(!w.form.lblEmail->isHidden());
-        m_app.server.setRoute(QStringLiteral("/updates/updates.txt"), WebRoute::page("", "text/plain", 404));
     }
 
     // A special call asks nothing and stays out of the history; an unknown call is asked for and
