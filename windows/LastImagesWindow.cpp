@@ -252,6 +252,10 @@ void LastImagesWindow::OpenFullSize(int slot)
     // Built once this press has been handled, so that its release does not reach the new window.
     QTimer::singleShot(0, this, [this, file] {
         m_fullSizePending = false;
+        if (!isVisible()) {  // the viewer closed meanwhile
+            QGuiApplication::restoreOverrideCursor();
+            return;
+        }
         m_fullSize = FullSizeWindow::open(file, languageItem(m_values.LanguageText, 72), this);
     });
 }

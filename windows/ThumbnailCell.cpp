@@ -134,6 +134,7 @@ void ThumbnailCell::reset()
     lblCall15->clear();
     lblFrom15->clear();
     picProg15->hide();
+    m_waiting = false;
     setPalette(QPalette());
 }
 
@@ -143,6 +144,7 @@ void ThumbnailCell::request()
     lblFrom15->clear();
     static_cast<ProgressBox *>(picProg15)->setPercent(0);
     picProg15->show();
+    m_waiting = true;
 }
 
 bool ThumbnailCell::requested() const
@@ -152,7 +154,9 @@ bool ThumbnailCell::requested() const
 
 bool ThumbnailCell::downloading() const
 {
-    return !picProg15->isHidden();
+    // Until the picture or its error card is shown: the progress box goes at 100 %, before
+    // the picture has been written.
+    return m_waiting;
 }
 
 void ThumbnailCell::showProgress(qint64 max, qint64 done)
@@ -174,6 +178,7 @@ void ThumbnailCell::setSender(const QString &sender)
 bool ThumbnailCell::showPicture(const QString &file)
 {
     picProg15->hide();
+    m_waiting = false;
     dropPicture();
     const ImageProbe probe = probeImage(file);
     if (probe.format.isEmpty() || probe.size.isEmpty()) {
@@ -210,6 +215,7 @@ bool ThumbnailCell::showPicture(const QString &file)
 void ThumbnailCell::showError(bool corrupt)
 {
     picProg15->hide();
+    m_waiting = false;
     dropPicture();
     m_error = corrupt ? QStringLiteral("corrupt") : QStringLiteral("not found");
     placePicture();

@@ -74,6 +74,7 @@ private:
     QSize m_pictureSize;
     QString m_error;  ///< the reason on the error card, empty without one
     QPointer<QMovie> m_movie;
+    bool m_waiting = false;
 };
 
 }  // namespace torvane

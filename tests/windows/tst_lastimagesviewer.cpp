@@ -156,6 +156,9 @@ private slots:
         auto *viewer = LastImagesWindow::open(m_values, &m_main);
         QTRY_COMPARE_WITH_TIMEOUT(viewer->cell(3)->errorText(), QString("corrupt"), 10000);
         QVERIFY(viewer->cell(4)->downloading());
+        // All bytes in, the picture not yet written: still nothing to open.
+        viewer->cell(4)->showProgress(100, 100);
+        QVERIFY(viewer->cell(4)->downloading());
         QTest::mousePress(viewer->cell(4), Qt::LeftButton);
         QTest::mousePress(viewer->cell(3), Qt::LeftButton);
         QCoreApplication::processEvents();  // where the window would be built
