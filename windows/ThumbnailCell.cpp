@@ -17,6 +17,19 @@ namespace torvane {
 namespace {
 
 constexpr QSize kThumbnailPixels(320, 240);
+// An animation keeps frames of its whole canvas while it plays; a larger one is shown as a
+// still picture of its first frame (30 of them from a site could otherwise take gigabytes).
+constexpr qint64 kMaxAnimatedPixels = 1024 * 1024;
+
+// A GIF's canvas (its logical screen) can be far larger than its frames, and is what the
+// reader allocates for every frame.
+QSize gifCanvas(const QByteArray &header)
+{
+    if (header.size() < 10)
+        return {};
+    const auto byte = [&header](int i) { return int(uchar(header.at(i))); };
+    return {byte(6) | byte(7) << 8, byte(8) | byte(9) << 8};
+}
 
 /// The bar of a download: filled to its percentage in the cell's frame colour's contrast.
 class ProgressBox : public QWidget {
@@ -66,7 +79,8 @@ ImageProbe probeImage(const QString &file)
     QFile source(file);
     if (!source.open(QIODevice::ReadOnly) || source.size() == 0)
         return probe;
-    const QByteArray format = receivedImageFormat(source.peek(12));
+    const QByteArray header = source.peek(12);
+    const QByteArray format = receivedImageFormat(header);
     if (format.isEmpty())
         return probe;
     QImageReader reader(&source, format);
@@ -75,7 +89,11 @@ ImageProbe probeImage(const QString &file)
         return probe;
     probe.format = format;
     probe.size = reader.size();
+    if (format == "gif")
+        probe.size = probe.size.expandedTo(gifCanvas(header));
     probe.frames = std::max(1, reader.imageCount());
+    if (qint64(probe.size.width()) * probe.size.height() > kMaxAnimatedPixels)
+        probe.frames = 1;
     return probe;
 }
 

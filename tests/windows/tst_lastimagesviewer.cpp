@@ -37,6 +37,8 @@ const QByteArray kAnimatedGif = QByteArray::fromHex(
     "21ff0b4e45545343415045322e300301000000"
     "21f90400" "0a000000" "2c000000000100010000" "0202440100"
     "21f90400" "0a000000" "2c000000000100010000" "02024c0100" "3b");
+// The same two frames on a canvas of 2000 x 2000 pixels.
+const QByteArray kLargeCanvasGif = QByteArray("GIF89a\xd0\x07\xd0\x07", 10) + kAnimatedGif.mid(10);
 
 void turnWheel(QWidget *over, int delta)
 {
@@ -74,7 +76,8 @@ private slots:
         m_server.setPage("/rx/image2", kAnimatedGif, "image/gif");
         m_server.setPage("/rx/image3", "gone", "text/html", 404);
         m_server.setPage("/rx/image4", "<html>not a picture</html>", "image/jpeg");
-        for (int n = 5; n <= 30; ++n)
+        m_server.setPage("/rx/image5", kLargeCanvasGif, "image/gif");
+        for (int n = 6; n <= 30; ++n)
             m_server.setPage(QString("/rx/image%1").arg(n), encoded(QSize(64, 48), "PNG"), "image/png");
         m_values.DataFolder = m_home.filePath("data");
         m_values.CurrentCall = "G4XYZ";
@@ -97,6 +100,8 @@ private slots:
         QVERIFY(!viewer->cell(0)->animated() && viewer->cell(1)->animated());
         QCOMPARE(viewer->cell(2)->errorText(), QString("not found"));
         QCOMPARE(viewer->cell(3)->errorText(), QString("corrupt"));
+        QVERIFY(!viewer->cell(4)->animated());  // too large a canvas to play
+        QCOMPARE(viewer->cell(4)->pictureSize(), QSize(2000, 2000));
         QCOMPARE(viewer->cell(29)->pictureSize(), QSize(64, 48));
 
         // The info panel on first use; a wheel turned over it scrolls nothing.
