@@ -68,8 +68,13 @@ SatelliteView::SatelliteView(ProgramValues &values, const QString &streetViewUrl
     Timer1->setInterval(0);
     connect(Timer1, &QTimer::timeout, this, &SatelliteView::startBrowser);
 
-    askSaveFileName = [](QWidget *owner, const QString &start) {
-        return QFileDialog::getSaveFileName(owner, QString(), start, QStringLiteral("bmp files (*.bmp)"));
+    askSaveFileName = [](QWidget *owner, const QString &start, std::function<void(const QString &)> chosen) {
+        auto *dialog = new QFileDialog(owner, QString(), start, QStringLiteral("bmp files (*.bmp)"));
+        dialog->setAcceptMode(QFileDialog::AcceptSave);
+        dialog->selectFile(start);
+        dialog->setAttribute(Qt::WA_DeleteOnClose);
+        connect(dialog, &QFileDialog::fileSelected, owner, std::move(chosen));
+        dialog->open();
     };
 
     const QScreen *screen = QGuiApplication::primaryScreen();
@@ -217,16 +222,26 @@ void SatelliteView::savePicture()
     QGuiApplication::clipboard()->setImage(picture);
     const QByteArray bytes = bitmapBytes(picture);
     const QString kept = m_values.DataFolder + QStringLiteral("/Map.bmp");
-    QString problem = writeWholeFile(kept, bytes);
-    QString target = kept;
-    if (problem.isEmpty() && askSaveFileName) {
-        target = askSaveFileName(this, kept);
-        if (!target.isEmpty() && target != kept)
-            problem = writeWholeFile(target, bytes);
+    const QString problem = writeWholeFile(kept, bytes);
+    if (!problem.isEmpty()) {
+        reportSaveFailure(kept, problem);
+        return;
     }
-    if (!problem.isEmpty())
-        OpenUniMsgBox(this, QStringLiteral("The map could not be saved as\r\n") + target + QStringLiteral("\r\n") + problem,
-                      48, QStringLiteral("Torvane"), QString(), QString(), nullptr);
+    if (!askSaveFileName)
+        return;
+    askSaveFileName(this, kept, [this, kept, bytes](const QString &target) {
+        if (target.isEmpty() || target == kept)
+            return;
+        const QString problem = writeWholeFile(target, bytes);
+        if (!problem.isEmpty())
+            reportSaveFailure(target, problem);
+    });
+}
+
+void SatelliteView::reportSaveFailure(const QString &file, const QString &problem)
+{
+    OpenUniMsgBox(this, QStringLiteral("The map could not be saved as\r\n") + file + QStringLiteral("\r\n") + problem,
+                  48, QStringLiteral("Torvane"), QString(), QString(), nullptr);
 }
 
 void SatelliteView::pastePicture()

@@ -44,8 +44,10 @@ public:
     QWebEngineView *browser() const;
     int retries() const { return m_retries; }
 
-    /// Asks where to save a copy of the map picture (a file dialog unless replaced).
-    std::function<QString(QWidget *, const QString &)> askSaveFileName;
+    /// Asks where to save a copy of the map picture, starting at a file, and calls back with
+    /// the answer (empty when cancelled); a file dialog that does not wait, unless replaced.
+    /// The answer never comes once the view is gone.
+    std::function<void(QWidget *, const QString &, std::function<void(const QString &)>)> askSaveFileName;
 
     QLabel *imgMenuBar = nullptr;
     QLabel *lblCopy = nullptr;
@@ -74,6 +76,7 @@ protected:
 private:
     void startBrowser();
     void dropBrowser();
+    void reportSaveFailure(const QString &file, const QString &problem);
     void layoutParts();
     QString item(int n) const;
     QLabel *actionLabel(const char *name, int item);

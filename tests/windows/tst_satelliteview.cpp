@@ -115,9 +115,9 @@ private slots:
         QCOMPARE(picture.size(), view->browser()->size() * view->devicePixelRatioF());
 
         QString asked;
-        view->askSaveFileName = [&](QWidget *, const QString &start) {
+        view->askSaveFileName = [&](QWidget *, const QString &start, const std::function<void(const QString &)> &chosen) {
             asked = start;
-            return m_home.filePath("copy.bmp");
+            chosen(m_home.filePath("copy.bmp"));
         };
         view->savePicture();
         QCOMPARE(asked, m_home.filePath("Map.bmp"));
