@@ -5,6 +5,9 @@
 #include <QDir>
 #include <QFile>
 #include <QNetworkCookie>
+#include <QTimer>
+
+#include <utility>
 
 namespace torvane {
 
@@ -29,6 +32,12 @@ SessionCookies::SessionCookies(const QString &folder, QObject *parent)
     setAllCookies(cookies);
 }
 
+SessionCookies::~SessionCookies()
+{
+    if (m_savePending)
+        save();
+}
+
 QString SessionCookies::filePath() const
 {
     return m_folder + u'/' + kCookieFile;
@@ -42,6 +51,7 @@ bool SessionCookies::holdsCookiesFor(const QUrl &url) const
 void SessionCookies::signOut()
 {
     setAllCookies({});
+    m_savePending = false;
     QFile::remove(filePath());
 }
 
@@ -49,7 +59,7 @@ bool SessionCookies::insertCookie(const QNetworkCookie &cookie)
 {
     const bool inserted = QNetworkCookieJar::insertCookie(cookie);
     if (inserted)
-        save();
+        scheduleSave();
     return inserted;
 }
 
@@ -57,7 +67,7 @@ bool SessionCookies::deleteCookie(const QNetworkCookie &cookie)
 {
     const bool deleted = QNetworkCookieJar::deleteCookie(cookie);
     if (deleted)
-        save();
+        scheduleSave();
     return deleted;
 }
 
@@ -65,8 +75,20 @@ bool SessionCookies::setCookiesFromUrl(const QList<QNetworkCookie> &cookies, con
 {
     const bool changed = QNetworkCookieJar::setCookiesFromUrl(cookies, url);
     if (changed)
-        save();
+        scheduleSave();
     return changed;
+}
+
+void SessionCookies::scheduleSave()
+{
+    // One answer sets, replaces and deletes cookies one by one: the file is written once, when
+    // the answer has been taken in.
+    if (std::exchange(m_savePending, true))
+        return;
+    QTimer::singleShot(0, this, [this] {
+        if (std::exchange(m_savePending, false))
+            save();
+    });
 }
 
 void SessionCookies::save() const

@@ -15,6 +15,8 @@ class SessionCookies : public QNetworkCookieJar {
 public:
     /// Reads the cookies kept in folder, if any.
     explicit SessionCookies(const QString &folder, QObject *parent = nullptr);
+    /// Writes a change not yet saved.
+    ~SessionCookies() override;
 
     /// Whether a cookie is held for url's host.
     bool holdsCookiesFor(const QUrl &url) const;
@@ -27,9 +29,11 @@ public:
     bool setCookiesFromUrl(const QList<QNetworkCookie> &cookies, const QUrl &url) override;
 
 private:
+    void scheduleSave();
     void save() const;
 
     QString m_folder;
+    bool m_savePending = false;
 };
 
 }  // namespace torvane
