@@ -152,18 +152,25 @@ void SatelliteView::startBrowser()
     m_browser->setObjectName(QStringLiteral("webBrowser"));
     m_browser->setGeometry(picCap->rect());
     m_firstLoadPending = true;
+    m_failureCounted = false;
+    // A renderer that dies while the map page loads also fails the load: one failure of this
+    // browser, counted once.
+    const auto failed = [this] {
+        if (!std::exchange(m_failureCounted, true))
+            QTimer::singleShot(0, this, &SatelliteView::browserFailed);
+    };
     connect(m_browser, &QWebEngineView::renderProcessTerminated, this,
-            [this](QWebEnginePage::RenderProcessTerminationStatus status) {
+            [failed](QWebEnginePage::RenderProcessTerminationStatus status) {
                 if (status != QWebEnginePage::NormalTerminationStatus)
-                    QTimer::singleShot(0, this, &SatelliteView::browserFailed);
+                    failed();
             });
-    connect(m_browser, &QWebEngineView::loadFinished, this, [this](bool ok) {
+    connect(m_browser, &QWebEngineView::loadFinished, this, [this, failed](bool ok) {
         // Only the map page counts; where the operator goes from there is theirs.
         if (!std::exchange(m_firstLoadPending, false))
             return;
         emit pageLoaded(ok);
         if (!ok)
-            QTimer::singleShot(0, this, &SatelliteView::browserFailed);
+            failed();
     });
     m_browser->setUrl(QUrl(m_address.address));
     m_browser->show();

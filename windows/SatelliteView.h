@@ -85,6 +85,7 @@ private:
     ViewerAddress m_address;
     QPointer<QWebEngineView> m_browser;
     bool m_firstLoadPending = false;
+    bool m_failureCounted = false;  ///< the current browser's failure is already counted
     int m_retries = 0;
     QPointer<QWidget> m_failureBox;
 };
