@@ -334,8 +334,8 @@ void MainWindow::openSignIn()
     window->cmdSignOut->setText(signOutText(m_values.LanguageIndex));
     // The status line says at once what the source makes of the operator now.
     connect(window, &SignInWindow::closed, this, [this] {
-        ConnectToSource();
         readyForNextCall();
+        ConnectToSource();  // its busy pointer stays until the site answers
     });
     window->show();
     window->activateWindow();
