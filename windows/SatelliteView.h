@@ -44,9 +44,9 @@ public:
     QWebEngineView *browser() const;
     int retries() const { return m_retries; }
 
-    /// Asks where to save a copy of the map picture, starting at a file, and calls back with
-    /// the answer (empty when cancelled); a file dialog that does not wait, unless replaced.
-    /// The answer never comes once the view is gone.
+    /// Asks where to save a copy of the map picture, starting at a file, and calls back with the
+    /// file chosen: a file dialog that does not wait, unless replaced. No call back when the
+    /// operator cancels or the view is gone.
     std::function<void(QWidget *, const QString &, std::function<void(const QString &)>)> askSaveFileName;
 
     QLabel *imgMenuBar = nullptr;
